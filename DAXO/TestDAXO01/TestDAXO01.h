@@ -1,0 +1,34 @@
+#pragma once
+#include "ConfigList.h"
+#include "DAXOTester.h"
+
+#ifdef TESTDAXO01_BUILD
+#define TESTDAXO01_API __declspec(dllexport)
+#else
+#define TESTDAXO01_API __declspec(dllimport)
+#endif
+
+// The module's one test object. The host reaches it only through the virtual table that
+// CTest lays down, so no virtual operation may be added here.
+class TESTDAXO01_API CTestDAXO01 : public CDAXOTester {
+public:
+    explicit CTestDAXO01(void* context);
+    ~CTestDAXO01() override;
+
+    const char* GetModuleName() override;
+    int IsSupportedTest(const char* name) override;
+    unsigned int GetSupportedTestCount() override;
+    const char* GetSupportedTest(unsigned int index) override;
+
+    static const char* const m_szSupportedTest[3];
+
+    CConfigList m_ConfigList;
+};
+
+extern "C" {
+CTestDAXO01* GetTestInstance(void);
+unsigned short GetTestInstanceID(void);
+}
+
+// The identifier with which the host recognises a module of this family.
+const unsigned short kTestInstanceID = 20292;

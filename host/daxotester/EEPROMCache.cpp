@@ -1,0 +1,10 @@
+#include "EEPROMCache.h"
+#include <cstring>
+
+CEEPROMCache::CEEPROMCache() { std::memset(m_Image, 0, sizeof m_Image); }
+CEEPROMCache::~CEEPROMCache() = default;
+
+unsigned char* CEEPROMCache::GetEEPROMCacheFrom(unsigned char offset, int)
+{
+    return m_Image + offset;
+}

@@ -1,0 +1,122 @@
+#include "Test.h"
+#include <cstring>
+#include <string>
+
+namespace {
+TestResultSink g_resultSink = nullptr;
+void* g_resultContext = nullptr;
+
+// One report per line: code, tab, text; the text's own line breaks, tabs and backslashes
+// are escaped so that a line never splits. The bytes stay in the host's code page.
+std::string LogLine(unsigned char code, const char* text)
+{
+    std::string line = std::to_string(static_cast<unsigned>(code));
+    line += '\t';
+    for (const char* p = text ? text : ""; *p; ++p) {
+        switch (*p) {
+        case '\\': line += "\\\\"; break;
+        case '\n': line += "\\n"; break;
+        case '\t': line += "\\t"; break;
+        default: line += *p;
+        }
+    }
+    line += "\r\n";
+    return line;
+}
+
+void AppendToResultLog(const std::string& line)
+{
+    char path[MAX_PATH];
+    DWORD length = ::GetEnvironmentVariableA("DAXO_RESULT_LOG", path, sizeof path);
+    if (length == 0 || length >= sizeof path)
+        return;
+    // Opened and closed per report, so that the log survives whatever happens next.
+    HANDLE file = ::CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    ::WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    ::CloseHandle(file);
+}
+} // namespace
+
+CTest::CTest(void*) {}
+CTest::~CTest() = default;
+
+int CTest::GetProductName(void* buffer, void*, unsigned int size)
+{
+    static const char name[] = "Production tester";
+    if (!buffer || size == 0)
+        return 0;
+    lstrcpynA(static_cast<char*>(buffer), name, static_cast<int>(size));
+    return 1;
+}
+
+const char* CTest::GetModuleName() { return ""; }
+int CTest::IsSupportedTest(const char*) { return 0; }
+unsigned int CTest::GetSupportedTestCount() { return 0; }
+const char* CTest::GetSupportedTest(unsigned int) { return nullptr; }
+unsigned int CTest::GetExtendedInfoCount() { return 0; }
+const char* CTest::GetExtendedInfo(unsigned int) { return nullptr; }
+const char* CTest::GetExtendedInfoName(unsigned int) { return nullptr; }
+int CTest::Test(unsigned int, void*, unsigned short, void*) { return 0; }
+int CTest::Prepare4Test(unsigned int, void*, unsigned short, void*) { return 1; }
+int CTest::AfterTest(unsigned int, void*, unsigned short, void*) { return 1; }
+unsigned int CTest::GetTestID(unsigned int index, int) { return index; }
+int CTest::ShowHelp(void*, unsigned int, unsigned long) { return 0; }
+int CTest::GetFirstLanguage(unsigned int*) { return 0; }
+int CTest::GetNextLanguage(unsigned int*) { return 0; }
+unsigned int CTest::GetCurrentLanguageID() { return 0; }
+int CTest::LanguageFileClose() { return 1; }
+int CTest::SetCurrentLanguage(unsigned int) { return 0; }
+int CTest::LanguageFileOpen() { return 0; }
+const char* CTest::GetLanguageFileName(unsigned int) { return nullptr; }
+const char* CTest::GetLanguageValue(unsigned int) { return nullptr; }
+int CTest::InitTestMenu(void*) { return 0; }
+int CTest::LanguageFileGetTag(unsigned long, const char*) { return 0; }
+const char* CTest::LanguageFileGetCurrentTagAttribute(const char*) { return nullptr; }
+const char* CTest::LanguageFileGetCurrentTagName() { return nullptr; }
+const char* CTest::GetMenuTooltip(unsigned int, unsigned int) { return ""; }
+int CTest::InitLanguage() { return 0; }
+int CTest::SetLanguage(const char*) { return 0; }
+int CTest::SetLanguageFile(const char*) { return 0; }
+const char* CTest::GetMessageA(unsigned int) { return ""; }
+const char* CTest::GetDialogName(unsigned int) { return ""; }
+const char* CTest::GetDialogControlName(unsigned int, unsigned int) { return ""; }
+int CTest::AutoTest(void*, unsigned short) { return 0; }
+int CTest::CheckEEPROM(void*, unsigned short, int) { return 0; }
+int CTest::ShowEEPROM(void*, unsigned short, int) { return 0; }
+int CTest::SaveEEPROMToFile(void*, unsigned short) { return 0; }
+int CTest::ClearEEPROM(void*, unsigned short) { return 0; }
+int CTest::ConfigureThermometer(void*, unsigned short, int) { return 0; }
+int CTest::WriteEEPROM(void*, int, unsigned short) { return 0; }
+int CTest::ShowConfigure(void*, unsigned short) { return 0; }
+int CTest::MeasureTest(void*, unsigned short) { return 0; }
+
+void CTest::SetInstance(void* instance) { m_hInstance = static_cast<HINSTANCE>(instance); }
+
+int CTest::TestSupportedTest(const char* name, const char* const* table, int count)
+{
+    if (!name || !table)
+        return 0;
+    for (int i = 0; i < count; ++i)
+        if (table[i] && std::strcmp(table[i], name) == 0)
+            return 1;
+    return 0;
+}
+
+int CTest::SendTestResult(void* window, const char* heading, const char* line, int flag, unsigned char code,
+                          unsigned short reserved)
+{
+    AppendToResultLog(LogLine(code, heading ? heading : line));
+    if (g_resultSink)
+        g_resultSink(g_resultContext, window, heading, line, flag, code, reserved);
+    return 1;
+}
+
+void CTest::SetTestResultSink(TestResultSink sink, void* context)
+{
+    g_resultContext = context;
+    g_resultSink = sink;
+}

@@ -1,0 +1,456 @@
+#include "SimBench.h"
+#include <windows.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int kImageSize = 256;
+const int kTypeOffset = 40;
+const int kSerialOffset = 80;
+const int kDefaultBlockSize = 64;
+
+struct Unit {
+    SimUnitInfo info{};
+    unsigned char image[kImageSize]{};
+    bool checked = false;            // read by CheckEEPROM since it was connected
+    bool writtenSinceCheck = false;
+};
+
+int RateOfCode(int code)
+{
+    switch (code) {
+    case 1: return 1200;
+    case 2: return 2400;
+    case 4: return 4800;
+    case 9: return 9600;
+    case 19: return 19200;
+    default: return 38400;
+    }
+}
+
+int CodeOfRate(int baud)
+{
+    return baud >= 38400 ? 38 : baud / 1000;
+}
+
+// Hex digits to bytes; anything that is not a hex digit is skipped.
+std::vector<unsigned char> ParseHex(const std::string& text)
+{
+    std::vector<unsigned char> bytes;
+    int high = -1;
+    for (char c : text) {
+        int v = (c >= '0' && c <= '9') ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+              : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
+        if (v < 0)
+            continue;
+        if (high < 0) {
+            high = v;
+        } else {
+            bytes.push_back(static_cast<unsigned char>(high * 16 + v));
+            high = -1;
+        }
+    }
+    return bytes;
+}
+
+class Ini {
+public:
+    explicit Ini(std::string path) : m_path(std::move(path)) {}
+    std::string Text(const char* section, const char* key, const char* fallback = "") const
+    {
+        char buffer[1024];
+        ::GetPrivateProfileStringA(section, key, fallback, buffer, sizeof buffer, m_path.c_str());
+        return buffer;
+    }
+    bool Has(const char* section, const char* key) const
+    {
+        return Text(section, key, "\x01") != "\x01";
+    }
+    int Int(const char* section, const char* key, int fallback) const
+    {
+        return static_cast<int>(::GetPrivateProfileIntA(section, key, fallback, m_path.c_str()));
+    }
+
+private:
+    std::string m_path;
+};
+
+void StoreConfigInImage(Unit& unit)
+{
+    unit.image[0] = static_cast<unsigned char>(unit.info.address);
+    unit.image[1] = static_cast<unsigned char>(unit.info.answerDelay);
+    unit.image[2] = static_cast<unsigned char>(CodeOfRate(unit.info.baud));
+    unit.image[3] = static_cast<unsigned char>(unit.info.parity);
+    std::memcpy(unit.info.config, unit.image, sizeof unit.info.config);
+}
+
+Unit MakeUnit(const unsigned char type[16], const unsigned char serial[8], int address, int baud, int parity)
+{
+    Unit unit;
+    std::memcpy(unit.image + kTypeOffset, type, 16);
+    std::memcpy(unit.image + kSerialOffset, serial, 8);
+    std::memcpy(unit.info.typeCode, type, 16);
+    std::memcpy(unit.info.serial, serial, 8);
+    unit.info.address = address;
+    unit.info.baud = baud;
+    unit.info.parity = parity;
+    unit.info.answersFrom = 1;
+    StoreConfigInImage(unit);
+    return unit;
+}
+
+void PadText(const std::string& text, unsigned char* out, size_t size, unsigned char pad)
+{
+    std::memset(out, pad, size);
+    std::memcpy(out, text.data(), text.size() < size ? text.size() : size);
+}
+
+} // namespace
+
+struct CSimBench::Impl {
+    mutable CRITICAL_SECTION lock;
+    INIT_ONCE loaded = INIT_ONCE_STATIC_INIT;
+    std::vector<Unit> units;
+    int connected = -1;
+    int nextUnit = 0;
+    int lineBaud = 9600, lineBits = 8, lineParity = 0;
+    bool hasUserConfig = false;
+    unsigned char userConfig[21]{};
+    bool hasDefaultBlock = false;
+    unsigned char defaultBlock[kDefaultBlockSize]{};
+    std::vector<SimEvent> events;
+    unsigned int revision = 0;
+
+    void Record(int kind, int a, int b, int c, const unsigned char* data = nullptr, int size = 0)
+    {
+        SimEvent event{};
+        event.kind = kind;
+        event.unit = connected;
+        event.a = a;
+        event.b = b;
+        event.c = c;
+        if (data && size > 0)
+            std::memcpy(event.data, data, size < 20 ? size : 20);
+        events.push_back(event);
+        ++revision;
+    }
+
+    Unit* Connected() { return connected >= 0 ? &units[connected] : nullptr; }
+
+    void Connect(int index)
+    {
+        connected = index < static_cast<int>(units.size()) ? index : -1;
+        if (connected >= 0) {
+            nextUnit = connected + 1;
+            units[connected].checked = false;
+            units[connected].writtenSinceCheck = false;
+        }
+        ++revision;
+    }
+
+    void LoadBuiltIn()
+    {
+        for (int i = 0; i < 3; ++i) {
+            unsigned char type[16], serial[8];
+            PadText("VX1205.10", type, 16, ' ');
+            char digits[9];
+            std::snprintf(digits, sizeof digits, "%08d", 712 + i);
+            PadText(digits, serial, 8, 0);
+            units.push_back(MakeUnit(type, serial, 1, 9600, 0));
+        }
+        // A host that has stored one configuration and knows the factory defaults.
+        const unsigned char user[21] = {1, 0, 9, 0, 0x58, 0x02, 's', 'a', 'v', 'e', 0, 0,
+                                        1, 1, 1, 1, 255, 255, 255, 255, 0};
+        std::memcpy(userConfig, user, sizeof user);
+        hasUserConfig = true;
+        defaultBlock[8] = 0x70;   // 9600 Bd
+        defaultBlock[10] = 0x00;  // no parity
+        defaultBlock[15] = 1;
+        defaultBlock[16] = 0;
+        hasDefaultBlock = true;
+    }
+
+    void LoadIni(const std::string& path)
+    {
+        Ini ini(path);
+        if (ini.Has("Host", "UserConfig")) {
+            std::vector<unsigned char> bytes = ParseHex(ini.Text("Host", "UserConfig"));
+            std::memcpy(userConfig, bytes.data(), bytes.size() < 21 ? bytes.size() : 21);
+            hasUserConfig = true;
+        }
+        if (ini.Has("Host", "DefaultBlock")) {
+            std::vector<unsigned char> bytes = ParseHex(ini.Text("Host", "DefaultBlock"));
+            std::memcpy(defaultBlock, bytes.data(),
+                        bytes.size() < sizeof defaultBlock ? bytes.size() : sizeof defaultBlock);
+            hasDefaultBlock = true;
+        }
+        int count = ini.Int("Bench", "Units", 0);
+        for (int i = 1; i <= count && i <= 1000; ++i) {
+            char section[32];
+            std::snprintf(section, sizeof section, "Unit%d", i);
+            unsigned char type[16], serial[8];
+            if (ini.Has(section, "TypeCodeHex")) {
+                std::vector<unsigned char> bytes = ParseHex(ini.Text(section, "TypeCodeHex"));
+                std::memset(type, ' ', sizeof type);
+                std::memcpy(type, bytes.data(), bytes.size() < 16 ? bytes.size() : 16);
+            } else {
+                PadText(ini.Text(section, "TypeCode", "VX1205.10"), type, 16, ' ');
+            }
+            if (ini.Has(section, "SerialHex")) {
+                std::vector<unsigned char> bytes = ParseHex(ini.Text(section, "SerialHex"));
+                std::memset(serial, 0, sizeof serial);
+                std::memcpy(serial, bytes.data(), bytes.size() < 8 ? bytes.size() : 8);
+            } else {
+                PadText(ini.Text(section, "Serial", ""), serial, 8, 0);
+            }
+            Unit unit = MakeUnit(type, serial, ini.Int(section, "Address", 1), ini.Int(section, "Baud", 9600),
+                                 ini.Int(section, "Parity", 0));
+            unit.info.answerDelay = ini.Int(section, "AnswerDelay", 0);
+            unit.info.writeProtect = ini.Int(section, "WriteProtect", 0);
+            unit.info.silent = ini.Int(section, "Silent", 0);
+            unit.info.answersFrom = ini.Int(section, "AnswersFrom", 1);
+            StoreConfigInImage(unit);
+            units.push_back(unit);
+        }
+    }
+};
+
+CSimBench::CSimBench() : m_pImpl(new Impl)
+{
+    ::InitializeCriticalSection(&m_pImpl->lock);
+}
+
+CSimBench::~CSimBench()
+{
+    ::DeleteCriticalSection(&m_pImpl->lock);
+    delete m_pImpl;
+}
+
+namespace {
+class Lock {
+public:
+    explicit Lock(CRITICAL_SECTION& section) : m_section(section) { ::EnterCriticalSection(&m_section); }
+    ~Lock() { ::LeaveCriticalSection(&m_section); }
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+
+private:
+    CRITICAL_SECTION& m_section;
+};
+
+} // namespace
+
+// The one bench of the process. Its settings are read when it is first used, not while the
+// library loads.
+CSimBench CSimBench::s_instance;
+
+BOOL CALLBACK CSimBench::LoadOnce(PINIT_ONCE, PVOID bench, PVOID*)
+{
+    static_cast<CSimBench*>(bench)->Load(nullptr);
+    return TRUE;
+}
+
+CSimBench& CSimBench::Instance()
+{
+    ::InitOnceExecuteOnce(&s_instance.m_pImpl->loaded, &CSimBench::LoadOnce, &s_instance, nullptr);
+    return s_instance;
+}
+
+void CSimBench::Load(const char* path)
+{
+    Impl fresh;
+    std::string file = path ? path : "";
+    if (!path) {
+        char buffer[MAX_PATH];
+        DWORD length = ::GetEnvironmentVariableA("DAXO_BENCH", buffer, sizeof buffer);
+        if (length > 0 && length < sizeof buffer)
+            file = buffer;
+    }
+    if (!file.empty()) {
+        char full[MAX_PATH];
+        DWORD length = ::GetFullPathNameA(file.c_str(), sizeof full, full, nullptr);
+        if (length > 0 && length < sizeof full)
+            file = full;
+    }
+    if (file.empty())
+        fresh.LoadBuiltIn();
+    else
+        fresh.LoadIni(file);
+
+    Lock lock(m_pImpl->lock);
+    Impl& bench = *m_pImpl;
+    bench.units = std::move(fresh.units);
+    std::memcpy(bench.userConfig, fresh.userConfig, sizeof bench.userConfig);
+    bench.hasUserConfig = fresh.hasUserConfig;
+    std::memcpy(bench.defaultBlock, fresh.defaultBlock, sizeof bench.defaultBlock);
+    bench.hasDefaultBlock = fresh.hasDefaultBlock;
+    bench.events.clear();
+    bench.lineBaud = 9600;
+    bench.lineBits = 8;
+    bench.lineParity = 0;
+    bench.nextUnit = 0;
+    bench.Connect(0);
+}
+
+unsigned int CSimBench::Revision() const
+{
+    Lock lock(m_pImpl->lock);
+    return m_pImpl->revision;
+}
+
+int CSimBench::UnitCount() const
+{
+    Lock lock(m_pImpl->lock);
+    return static_cast<int>(m_pImpl->units.size());
+}
+
+int CSimBench::GetUnit(int index, SimUnitInfo* info) const
+{
+    Lock lock(m_pImpl->lock);
+    if (!info || index < 0 || index >= static_cast<int>(m_pImpl->units.size()))
+        return 0;
+    *info = m_pImpl->units[index].info;
+    return 1;
+}
+
+int CSimBench::ConnectedIndex() const
+{
+    Lock lock(m_pImpl->lock);
+    return m_pImpl->connected;
+}
+
+int CSimBench::ConnectNext()
+{
+    Lock lock(m_pImpl->lock);
+    m_pImpl->Connect(m_pImpl->nextUnit);
+    return m_pImpl->connected >= 0 ? 1 : 0;
+}
+
+void CSimBench::Unplug()
+{
+    Lock lock(m_pImpl->lock);
+    m_pImpl->connected = -1;
+    ++m_pImpl->revision;
+}
+
+int CSimBench::SetWriteProtect(int index, int on)
+{
+    Lock lock(m_pImpl->lock);
+    if (index < 0 || index >= static_cast<int>(m_pImpl->units.size()))
+        return 0;
+    m_pImpl->units[index].info.writeProtect = on ? 1 : 0;
+    ++m_pImpl->revision;
+    return 1;
+}
+
+int CSimBench::CheckEEPROM(int checkFlag, unsigned char* image, int size)
+{
+    Lock lock(m_pImpl->lock);
+    Impl& bench = *m_pImpl;
+    if (Unit* unit = bench.Connected()) {
+        bool passedOver = checkFlag == 1 && unit->checked && !unit->writtenSinceCheck;
+        if (unit->info.done || passedOver)
+            bench.Connect(bench.nextUnit);
+    }
+    Unit* unit = bench.Connected();
+    if (!unit) {
+        bench.Record(SimEventRead, checkFlag, 0, 0);
+        return 0;
+    }
+    unit->checked = true;
+    unit->writtenSinceCheck = false;
+    if (image && size > 0) {
+        std::memset(image, 0, static_cast<size_t>(size));
+        std::memcpy(image, unit->image, static_cast<size_t>(size < kImageSize ? size : kImageSize));
+    }
+    bench.Record(SimEventRead, checkFlag, 1, 0);
+    return 1;
+}
+
+int CSimBench::WriteConfig(const unsigned char* record, int length)
+{
+    Lock lock(m_pImpl->lock);
+    Impl& bench = *m_pImpl;
+    Unit* unit = bench.Connected();
+    int ok = unit && record && length >= 4 && length <= 40 && !unit->info.writeProtect;
+    if (ok) {
+        std::memcpy(unit->image, record, static_cast<size_t>(length));
+        unit->info.address = record[0];
+        unit->info.answerDelay = record[1];
+        unit->info.baud = RateOfCode(record[2]);
+        unit->info.parity = record[3];
+        std::memcpy(unit->info.config, unit->image, sizeof unit->info.config);
+        unit->info.written = 1;
+        unit->info.done = 0;
+        unit->info.identRequests = 0;
+        unit->writtenSinceCheck = true;
+    }
+    bench.Record(SimEventWrite, length, ok, 0, record, length);
+    return ok;
+}
+
+int CSimBench::Reconnect(int baud, int bits, int parity)
+{
+    Lock lock(m_pImpl->lock);
+    m_pImpl->lineBaud = baud;
+    m_pImpl->lineBits = bits;
+    m_pImpl->lineParity = parity;
+    m_pImpl->Record(SimEventReconnect, baud, bits, parity);
+    return 1;
+}
+
+int CSimBench::IdentRequest(unsigned char address, int flag)
+{
+    Lock lock(m_pImpl->lock);
+    Impl& bench = *m_pImpl;
+    int answer = 0;
+    if (Unit* unit = bench.Connected()) {
+        SimUnitInfo& info = unit->info;
+        ++info.identRequests;
+        answer = info.address == address && info.baud == bench.lineBaud && info.parity == bench.lineParity &&
+                 bench.lineBits == 8 && !info.silent && info.answerDelay != 255 &&
+                 info.identRequests >= info.answersFrom;
+        if (answer && info.written)
+            info.done = 1;
+    }
+    bench.Record(SimEventIdent, address, flag, answer);
+    return answer;
+}
+
+const unsigned char* CSimBench::UserConfig() const
+{
+    Lock lock(m_pImpl->lock);
+    return m_pImpl->hasUserConfig ? m_pImpl->userConfig : nullptr;
+}
+
+const unsigned char* CSimBench::DefaultBlock() const
+{
+    Lock lock(m_pImpl->lock);
+    return m_pImpl->hasDefaultBlock ? m_pImpl->defaultBlock : nullptr;
+}
+
+int CSimBench::EventCount() const
+{
+    Lock lock(m_pImpl->lock);
+    return static_cast<int>(m_pImpl->events.size());
+}
+
+int CSimBench::GetEvent(int index, SimEvent* event) const
+{
+    Lock lock(m_pImpl->lock);
+    if (!event || index < 0 || index >= static_cast<int>(m_pImpl->events.size()))
+        return 0;
+    *event = m_pImpl->events[index];
+    return 1;
+}
+
+void CSimBench::ClearEvents()
+{
+    Lock lock(m_pImpl->lock);
+    m_pImpl->events.clear();
+    ++m_pImpl->revision;
+}

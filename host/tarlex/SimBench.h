@@ -1,0 +1,66 @@
+#pragma once
+#include "TarlexApi.h"
+#include <windows.h>
+
+// What the bench was asked, in order, for tests and for the host's bench window.
+enum SimEventKind { SimEventRead = 1, SimEventWrite = 2, SimEventReconnect = 3, SimEventIdent = 4 };
+
+struct SimEvent {
+    int kind;
+    int unit;             // index of the connected unit, -1 when none
+    int a, b, c;          // read: check flag, result; write: length, result; reconnect: baud, bits, parity; ident: address, flag, answer
+    unsigned char data[20];
+};
+
+struct SimUnitInfo {
+    char typeCode[17];    // as stored, not trimmed
+    char serial[9];
+    int address, baud, parity, answerDelay;
+    int writeProtect, silent, answersFrom;
+    int identRequests;    // since the last successful write
+    int written, done;
+    unsigned char config[20];
+};
+
+// The simulated fixture with its queue of units, the fieldbus line and the host's stored
+// configuration. Safe to use from several threads.
+class TARLEX_API CSimBench {
+public:
+    static CSimBench& Instance();
+
+    // Reads the INI file that `path` names; null: the file DAXO_BENCH names, else the
+    // built-in bench. Forgets every unit and event of before.
+    void Load(const char* path);
+    unsigned int Revision() const;   // changes whenever anything on the bench changes
+
+    // The fixture, as the operator handles it.
+    int UnitCount() const;
+    int GetUnit(int index, SimUnitInfo* info) const;
+    int ConnectedIndex() const;      // -1: nothing connected
+    int ConnectNext();               // 1 when a unit is now connected
+    void Unplug();
+    int SetWriteProtect(int index, int on);
+
+    // The host's side.
+    int CheckEEPROM(int checkFlag, unsigned char* image, int size);
+    int WriteConfig(const unsigned char* record, int length);
+    int Reconnect(int baud, int bits, int parity);
+    int IdentRequest(unsigned char address, int flag);
+    const unsigned char* UserConfig() const;     // 21 bytes or null
+    const unsigned char* DefaultBlock() const;   // at least 32 bytes or null
+
+    int EventCount() const;
+    int GetEvent(int index, SimEvent* event) const;
+    void ClearEvents();
+
+    CSimBench(const CSimBench&) = delete;
+    CSimBench& operator=(const CSimBench&) = delete;
+
+private:
+    CSimBench();
+    ~CSimBench();
+    static BOOL CALLBACK LoadOnce(PINIT_ONCE once, PVOID bench, PVOID* context);
+    static CSimBench s_instance;
+    struct Impl;
+    Impl* m_pImpl;
+};

@@ -1,0 +1,231 @@
+// The host stand-ins against the simulated bench: what the fixture connects, what a write
+// and an identification request do, and the result log the host keeps.
+#include "DAXOTester.h"
+#include "SimBench.h"
+#include "TestSupport.h"
+#include <gtest/gtest.h>
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+using daxotest::BenchFile;
+
+namespace {
+
+std::string Field(CDAXOTester& tester, unsigned char offset, size_t length)
+{
+    return std::string(reinterpret_cast<const char*>(tester.m_EEPROMCache.GetEEPROMCacheFrom(offset, 1)), length);
+}
+
+std::vector<SimEvent> Events(int kind)
+{
+    std::vector<SimEvent> events;
+    CSimBench& bench = CSimBench::Instance();
+    for (int i = 0; i < bench.EventCount(); ++i) {
+        SimEvent event;
+        if (bench.GetEvent(i, &event) && event.kind == kind)
+            events.push_back(event);
+    }
+    return events;
+}
+
+unsigned char g_record[20] = {5, 10, 19, 2, 0x58, 0x02, 's', 'a', 'v', 'e', 0, 0, 1, 1, 1, 1, 255, 255, 255, 255};
+
+TEST(Bench, BuiltInBenchHasThreeUnitsOfOneType)
+{
+    daxotest::ScopedEnv noBench("DAXO_BENCH", nullptr);
+    CSimBench::Instance().Load(nullptr);
+    CDAXOTester tester(nullptr);
+    for (int serial = 712; serial <= 714; ++serial) {
+        ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 1), 1);
+        EXPECT_EQ(Field(tester, 40, 16), "VX1205.10       ");
+        EXPECT_EQ(Field(tester, 80, 8), "00000" + std::to_string(serial));
+        ASSERT_EQ(tester.WriteConfig(0, g_record, 20), 1);
+        ASSERT_EQ(tester.Reconnect(19200, 8, 2), 1);
+        ASSERT_NE(tester.IdentTest(5, 1), 0);
+    }
+    EXPECT_EQ(tester.CheckEEPROM(nullptr, 0, 1), 0) << "no unit left";
+    EXPECT_NE(tester.ReadUserConfig(), nullptr);
+    EXPECT_NE(tester.ReadDefaultConfig(2), nullptr);
+}
+
+TEST(Bench, FixtureMovesOnOnlyWhenAUnitIsDoneOrPassedOver)
+{
+    BenchFile().Unit({"Serial=1"}).Unit({"Serial=2"}).Unit({"Serial=3"}).Load();
+    CDAXOTester tester(nullptr);
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 1), 1) << "the first check never passes a unit over";
+    EXPECT_EQ(Field(tester, 80, 1), "1");
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 1);
+    EXPECT_EQ(Field(tester, 80, 1), "1") << "flag 0 reads the same unit again";
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 1), 1);
+    EXPECT_EQ(Field(tester, 80, 1), "2") << "flag 1 with nothing written: passed over";
+    ASSERT_EQ(tester.WriteConfig(0, g_record, 20), 1);
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 1), 1);
+    EXPECT_EQ(Field(tester, 80, 1), "2") << "written but not yet answering: the same unit again";
+    EXPECT_EQ(Field(tester, 0, 1), "\x05") << "the image shows what was written";
+    tester.Reconnect(19200, 8, 2);
+    ASSERT_NE(tester.IdentTest(5, 1), 0);
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 1);
+    EXPECT_EQ(Field(tester, 80, 1), "3") << "a unit that answered after a write is done";
+    CSimBench::Instance().Unplug();
+    EXPECT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 0);
+}
+
+TEST(Bench, WriteProtectedUnitRefusesTheWriteUntilTheJumperMoves)
+{
+    BenchFile().Unit({"Serial=1", "WriteProtect=1", "Address=3"}).Load();
+    CDAXOTester tester(nullptr);
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 1);
+    EXPECT_EQ(tester.WriteConfig(0, g_record, 20), 0);
+    SimUnitInfo info;
+    ASSERT_TRUE(CSimBench::Instance().GetUnit(0, &info));
+    EXPECT_EQ(info.address, 3);
+    CSimBench::Instance().SetWriteProtect(0, 0);
+    EXPECT_EQ(tester.WriteConfig(0, g_record, 20), 1);
+    ASSERT_TRUE(CSimBench::Instance().GetUnit(0, &info));
+    EXPECT_EQ(info.address, 5);
+    EXPECT_EQ(info.baud, 19200);
+    EXPECT_EQ(info.parity, 2);
+    EXPECT_EQ(info.answerDelay, 10);
+    EXPECT_EQ(tester.WriteConfig(1, g_record, 20), 0) << "only offset 0 is a configuration write";
+    std::vector<SimEvent> writes = Events(SimEventWrite);
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(writes[0].b, 0);
+    EXPECT_EQ(writes[1].b, 1);
+    EXPECT_EQ(std::memcmp(writes[1].data, g_record, 20), 0);
+}
+
+TEST(Bench, UnitAnswersOnlyAtItsAddressRateAndParity)
+{
+    BenchFile()
+        .Unit({"Serial=1", "Address=7", "Baud=4800", "Parity=1"})
+        .Load();
+    CDAXOTester tester(nullptr);
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 1);
+    tester.Reconnect(4800, 8, 1);
+    EXPECT_EQ(tester.IdentTest(6, 1), 0);
+    EXPECT_NE(tester.IdentTest(7, 1), 0);
+    tester.Reconnect(9600, 8, 1);
+    EXPECT_EQ(tester.IdentTest(7, 0), 0) << "wrong rate";
+    tester.Reconnect(4800, 8, 2);
+    EXPECT_EQ(tester.IdentTest(7, 0), 0) << "wrong parity";
+    std::vector<SimEvent> idents = Events(SimEventIdent);
+    ASSERT_EQ(idents.size(), 4u);
+    EXPECT_EQ(idents[1].a, 7);
+    EXPECT_EQ(idents[1].b, 1);
+    EXPECT_EQ(idents[1].c, 1);
+    std::vector<SimEvent> reconnects = Events(SimEventReconnect);
+    ASSERT_EQ(reconnects.size(), 3u);
+    EXPECT_EQ(reconnects[0].a, 4800);
+    EXPECT_EQ(reconnects[0].b, 8);
+    EXPECT_EQ(reconnects[0].c, 1);
+}
+
+TEST(Bench, SilentSlowAndNonAnsweringUnits)
+{
+    BenchFile()
+        .Unit({"Serial=1", "Silent=1"})
+        .Unit({"Serial=2", "AnswerDelay=255"})
+        .Unit({"Serial=3", "AnswersFrom=9"})
+        .Load();
+    CDAXOTester tester(nullptr);
+    tester.Reconnect(9600, 8, 0);
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 1);
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(tester.IdentTest(1, i == 0), 0);
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 1), 1);
+    EXPECT_EQ(tester.IdentTest(1, 1), 0) << "answer delay 255 never answers";
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 1), 1);
+    int answeredAt = 0;
+    for (int i = 1; i <= 12 && !answeredAt; ++i)
+        if (tester.IdentTest(1, 0))
+            answeredAt = i;
+    EXPECT_EQ(answeredAt, 9);
+}
+
+TEST(Bench, HostBlocksAndRawFieldsFromTheIni)
+{
+    BenchFile()
+        .Host("UserConfig", "0102090058027361766500001111111111111111AB")
+        .Host("DefaultBlock", "000000000000000095003F00000000050A")
+        .Unit({"TypeCodeHex=FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", "SerialHex=2573256425732564"})
+        .Load();
+    CDAXOTester tester(nullptr);
+    unsigned char* user = tester.ReadUserConfig();
+    ASSERT_NE(user, nullptr);
+    EXPECT_EQ(user[0], 1);
+    EXPECT_EQ(user[20], 0xAB);
+    unsigned char* block = tester.ReadDefaultConfig(2);
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(block[8], 0x95);
+    EXPECT_EQ(block[15], 5);
+    EXPECT_EQ(block[16], 10);
+    EXPECT_NE(tester.ReadDefaultConfig(1), nullptr);
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 1);
+    EXPECT_EQ(Field(tester, 40, 16), std::string(16, '\xFF'));
+    EXPECT_EQ(Field(tester, 80, 8), "%s%d%s%d");
+
+    BenchFile().Unit({"Serial=12"}).Load();
+    EXPECT_EQ(tester.ReadUserConfig(), nullptr);
+    EXPECT_EQ(tester.ReadDefaultConfig(2), nullptr);
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 1);
+    EXPECT_EQ(Field(tester, 80, 8), std::string("12\0\0\0\0\0\0", 8));
+}
+
+TEST(Bench, SafeToReadWhileAnotherThreadPolls)
+{
+    BenchFile().Unit({"Serial=1", "Silent=1"}).Load();
+    CDAXOTester tester(nullptr);
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 1);
+    std::atomic<bool> stop{false};
+    std::thread poller([&] {
+        while (!stop)
+            tester.IdentTest(1, 0);
+    });
+    SimUnitInfo info;
+    for (int i = 0; i < 2000 || CSimBench::Instance().EventCount() < 100; ++i) {
+        CSimBench::Instance().GetUnit(0, &info);
+        SimEvent event;
+        CSimBench::Instance().GetEvent(CSimBench::Instance().EventCount() - 1, &event);
+    }
+    stop = true;
+    poller.join();
+    EXPECT_GT(CSimBench::Instance().EventCount(), 1);
+}
+
+TEST(ResultLog, OneEscapedLinePerReportWithTheHeadingFirst)
+{
+    std::string path = daxotest::TempPath("results.log");
+    ::DeleteFileA(path.c_str());
+    daxotest::ScopedEnv log("DAXO_RESULT_LOG", path.c_str());
+    daxotest::ReportCapture capture;
+    CDAXOTester tester(nullptr);
+    tester.SendTestResult(nullptr, "DAXO configuration", nullptr, 1, 112, 0);
+    tester.SendTestResult(nullptr, nullptr, "a\\b\nc\td", 1, 113, 0);
+    tester.SendTestResult(nullptr, nullptr, "parity \x9E\xE1\x64n\xE1 (NO)", 1, 117, 0);
+    tester.SendTestResult(nullptr, "heading", "line", 1, 114, 0);
+    EXPECT_EQ(daxotest::ReadFileBytes(path),
+              "112\tDAXO configuration\r\n113\ta\\\\b\\nc\\td\r\n117\tparity \x9E\xE1\x64n\xE1 (NO)\r\n114\theading\r\n");
+    ASSERT_EQ(capture.Reports().size(), 4u);
+    EXPECT_EQ(capture.Reports()[1].code, 113);
+    EXPECT_FALSE(capture.Reports()[1].hasHeading);
+}
+
+TEST(ResultLog, NothingIsWrittenWithoutTheVariable)
+{
+    daxotest::ScopedEnv log("DAXO_RESULT_LOG", nullptr);
+    CDAXOTester tester(nullptr);
+    EXPECT_EQ(tester.SendTestResult(nullptr, nullptr, "x", 1, 112, 0), 1);
+}
+
+TEST(SupportedTests, ExactNameMatchAgainstTheGivenTable)
+{
+    CTest test;
+    const char* const table[] = {"DAXO-01", "DAXO-01", "DAX-01"};
+    EXPECT_EQ(test.TestSupportedTest("DAX-01", table, 3), 1);
+    EXPECT_EQ(test.TestSupportedTest("DAX-01", table, 2), 0);
+    EXPECT_EQ(test.TestSupportedTest("DAX-01 ", table, 3), 0);
+    EXPECT_EQ(test.TestSupportedTest(nullptr, table, 3), 0);
+}
+
+} // namespace
