@@ -1,0 +1,255 @@
+#include "OperatorDriver.h"
+#include "MyObject.h"
+#include <algorithm>
+#include <exception>
+#include <utility>
+
+namespace opdriver {
+
+namespace {
+
+const char kSource[] = "opdriver";
+const UINT kTickMs = 10;
+const UINT_PTR kTimerId = 1;
+
+std::string ExceptionText()
+{
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        return error.what();
+    } catch (...) {
+        return "unknown exception";
+    }
+}
+
+std::string OpenWindows()
+{
+    std::string list;
+    for (HWND window : ThreadDialogs(true))
+        list += (list.empty() ? "" : "; ") + DescribeWindow(window);
+    return list.empty() ? "nothing" : list;
+}
+
+// The answer with which a message box is ended when the driver gives up: the most cautious one
+// that it offers.
+INT_PTR CautiousAnswer(HWND messageBox)
+{
+    const int answers[] = {IDCANCEL, IDNO, IDOK};
+    for (int answer : answers) {
+        if (::GetDlgItem(messageBox, answer))
+            return answer;
+    }
+    return IDCANCEL;
+}
+
+} // namespace
+
+OperatorDriver::OperatorDriver(unsigned stepTimeoutMs)
+    : m_timeoutMs(stepTimeoutMs), m_log(std::make_shared<detail::ProblemLog>())
+{
+    // A message-only window carries the driver to the timer procedure; modal loops dispatch
+    // its WM_TIMER like any message of the thread.
+    m_timerWindow = ::CreateWindowExA(0, "STATIC", "opdriver", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      ::GetModuleHandleA(nullptr), nullptr);
+    if (!m_timerWindow) {
+        CMyObject::Diagnostic(kSource, __LINE__, "no window for the driver's timer");
+        return;
+    }
+    ::SetWindowLongPtrA(m_timerWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    if (!::SetTimer(m_timerWindow, kTimerId, kTickMs, &OperatorDriver::OnTimer))
+        CMyObject::Diagnostic(kSource, __LINE__, "the driver's timer could not be set");
+}
+
+OperatorDriver::~OperatorDriver()
+{
+    if (m_tickDepth > 0)
+        CMyObject::Diagnostic(kSource, __LINE__, "driver destroyed from one of its own steps");
+    if (m_timerWindow) {
+        ::KillTimer(m_timerWindow, kTimerId);
+        ::SetWindowLongPtrA(m_timerWindow, GWLP_USERDATA, 0);
+        if (!::DestroyWindow(m_timerWindow))
+            CMyObject::Diagnostic(kSource, __LINE__, "driver destroyed on another thread than its own");
+    }
+}
+
+OperatorDriver& OperatorDriver::When(std::function<bool(const Window&)> match, std::function<void(Window&)> action,
+                                     std::string description)
+{
+    if (!match || !action)
+        CMyObject::Diagnostic(kSource, __LINE__, "a step without a match or an action");
+    m_steps.push_back({std::move(match), std::move(action), description.empty() ? "window" : std::move(description)});
+    return *this;
+}
+
+OperatorDriver& OperatorDriver::OnDialog(unsigned identifyingControlId, std::function<void(Window&)> action,
+                                         std::string description)
+{
+    if (description.empty())
+        description = "dialog with control " + std::to_string(identifyingControlId);
+    return When([identifyingControlId](const Window& window) {
+                    return !window.IsMessageBox() && window.HasControl(identifyingControlId);
+                },
+                std::move(action), std::move(description));
+}
+
+OperatorDriver& OperatorDriver::OnMessageBox(std::function<void(Window&)> action, std::string description)
+{
+    if (description.empty())
+        description = "message box";
+    return When([](const Window& window) { return window.IsMessageBox(); }, std::move(action), std::move(description));
+}
+
+bool OperatorDriver::Finished() const
+{
+    return m_next == m_steps.size() && !m_givenUp;
+}
+
+const std::vector<std::string>& OperatorDriver::Failures() const
+{
+    return m_log->Entries();
+}
+
+std::string OperatorDriver::Report() const
+{
+    std::string report = "steps run: " + std::to_string(m_next) + " of " + std::to_string(m_steps.size());
+    for (const std::string& failure : Failures())
+        report += "\n" + failure;
+    for (size_t index = m_next; index < m_steps.size(); ++index)
+        report += "\n" + Label(index) + ": not reached";
+    return report;
+}
+
+void OperatorDriver::SetOpenedCallback(std::function<void(const Window&)> callback)
+{
+    m_opened = std::move(callback);
+}
+
+std::string OperatorDriver::Label(size_t index) const
+{
+    return "step " + std::to_string(index + 1) + " (" + m_steps[index].description + ")";
+}
+
+void CALLBACK OperatorDriver::OnTimer(HWND timerWindow, UINT, UINT_PTR, DWORD)
+{
+    OperatorDriver* driver = reinterpret_cast<OperatorDriver*>(::GetWindowLongPtrA(timerWindow, GWLP_USERDATA));
+    if (!driver)
+        return;
+    // Nothing may unwind into the modal loop that dispatched the timer.
+    try {
+        ++driver->m_tickDepth;
+        driver->Tick();
+    } catch (...) {
+        CMyObject::Diagnostic(kSource, __LINE__, ExceptionText().c_str());
+    }
+    --driver->m_tickDepth;
+}
+
+void OperatorDriver::Tick()
+{
+    // A match or the opened callback that pumps messages must not start steps under itself.
+    if (m_callbackDepth > 0)
+        return;
+    NoticeOpenedWindows();
+    if (m_givenUp) {
+        EndEveryWindow();
+        return;
+    }
+    if (m_next >= m_steps.size())
+        return;
+    const ULONGLONG now = ::GetTickCount64();
+    // The time limit counts from the first tick that waits for the step, so a test may prepare
+    // at leisure before it opens the first dialog.
+    if (!m_waiting) {
+        m_waiting = true;
+        m_waitStart = now;
+    }
+    HWND active = ActiveDialog();
+    if (active && Matches(m_next, active)) {
+        RunStep(m_next, active);
+        return;
+    }
+    if (!m_givenUp && now - m_waitStart >= m_timeoutMs) {
+        GiveUp(Label(m_next) + ": no matching window within " + std::to_string(m_timeoutMs) + " ms; open: " +
+               OpenWindows());
+    }
+}
+
+void OperatorDriver::NoticeOpenedWindows()
+{
+    m_known.erase(std::remove_if(m_known.begin(), m_known.end(), [](HWND window) { return !::IsWindow(window); }),
+                  m_known.end());
+    std::vector<HWND> current = ThreadDialogs(true);
+    // Bottom first, so that a dialog is announced before the message box over it.
+    std::reverse(current.begin(), current.end());
+    for (HWND window : current) {
+        if (std::find(m_known.begin(), m_known.end(), window) != m_known.end())
+            continue;
+        m_known.push_back(window);
+        if (!m_opened)
+            continue;
+        ::RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        ++m_callbackDepth;
+        try {
+            m_opened(Window(window));
+        } catch (...) {
+            m_log->Add("opened callback for " + DescribeWindow(window) + ": " + ExceptionText());
+        }
+        --m_callbackDepth;
+    }
+}
+
+bool OperatorDriver::Matches(size_t index, HWND window)
+{
+    const std::function<bool(const Window&)> match = m_steps[index].match;
+    if (!match)
+        return true;
+    bool matches = false;
+    ++m_callbackDepth;
+    try {
+        matches = match(Window(window, {}, Label(index), true));
+    } catch (...) {
+        --m_callbackDepth;
+        GiveUp(Label(index) + ": the match failed: " + ExceptionText());
+        return false;
+    }
+    --m_callbackDepth;
+    return matches;
+}
+
+void OperatorDriver::RunStep(size_t index, HWND window)
+{
+    // The step counts as taken before its action runs: the action may open a modal window in
+    // whose loop the following steps run. The action is copied because those steps may add more.
+    m_next = index + 1;
+    m_waiting = false;
+    const std::function<void(Window&)> action = m_steps[index].action;
+    const std::string label = Label(index);
+    if (!action)
+        return;
+    Window target(window, m_log, label);
+    try {
+        action(target);
+    } catch (...) {
+        GiveUp(label + ": the action failed: " + ExceptionText());
+    }
+}
+
+void OperatorDriver::GiveUp(const std::string& failure)
+{
+    CMyObject::Diagnostic(kSource, __LINE__, failure.c_str());
+    m_log->Add(failure);
+    m_log->Silence();
+    m_givenUp = true;
+    EndEveryWindow();
+}
+
+void OperatorDriver::EndEveryWindow() const
+{
+    for (HWND window : ThreadDialogs(false)) {
+        Window dialog(window);
+        ::EndDialog(window, dialog.IsMessageBox() ? CautiousAnswer(window) : kAbandoned);
+    }
+}
+
+} // namespace opdriver
