@@ -1,0 +1,27 @@
+#include "DialogRunner.h"
+
+INT_PTR RunModalDialog(CMyDialog& dialog, HINSTANCE instance, const char* source, int line,
+                       bool diagnoseCreateFailure)
+{
+    DLGPROC procedure = dialog.GetWndProc();
+    if (!procedure) {
+        CMyObject::OutputDebugStringA("DLGPROC je NULL\n");
+        CMyObject::Diagnostic(source, line, "no dialog procedure");
+        return -1;
+    }
+    if (!instance) {
+        CMyObject::OutputDebugStringA("HINSTANCE je NULL\n");
+        CMyObject::Diagnostic(source, line, "no instance handle");
+        return -2;
+    }
+    INT_PTR result = ::DialogBoxParamA(instance, MAKEINTRESOURCEA(dialog.GetClassTemplate()),
+                                       dialog.GetParentWindow(), procedure, reinterpret_cast<LPARAM>(&dialog));
+    if (result == 0) {
+        CMyObject::OutputDebugStringA("hParentWnd neni platny\n");
+    } else if (result == -1) {
+        CMyObject::OutputDebugStringA("Nepodarilo se vytvorit dialogove okno\n");
+        if (diagnoseCreateFailure)
+            CMyObject::Diagnostic(source, line, "the dialog window could not be created");
+    }
+    return result;
+}

@@ -1,0 +1,10 @@
+#pragma once
+#include "MyDialog.h"
+
+// The modal runner that each dialog's RunModal uses: checks the procedure and the
+// instance, creates the dialog from its template with the object as parameter and reports
+// what went wrong, naming the calling source and line.
+//  -1: no dialog procedure, or the window could not be created; -2: no instance handle;
+//   0: the parent window is not valid; otherwise the value the dialog ended with.
+INT_PTR RunModalDialog(CMyDialog& dialog, HINSTANCE instance, const char* source, int line,
+                       bool diagnoseCreateFailure);

@@ -1,0 +1,411 @@
+#include "DlgConfig.h"
+#include "DialogRunner.h"
+#include "TestDAXO01.h"
+#include "resource.h"
+#include <commctrl.h>
+#include <cstring>
+#include <initializer_list>
+
+namespace {
+
+const char kCaption[] = "DAXO-01";
+
+// The controls of inputs I2 and I3, in the order they are disabled or hidden.
+const unsigned int kInputs23[] = {IDC_QUAD23, IDC_CURRENT23, IDC_LBL_CURRENT23, IDC_MIN2, IDC_MIN3,
+                                  IDC_MAX2,   IDC_MAX3,      IDC_SPIN_MIN2,     IDC_SPIN_MIN3,
+                                  IDC_SPIN_MAX2, IDC_SPIN_MAX3, IDC_LBL_I2,     IDC_LBL_I3};
+
+// Spinner and edit of each pulse field: minima of I0..I3, then maxima of I0..I3.
+struct PulsePair {
+    unsigned int spin;
+    unsigned int edit;
+};
+const PulsePair kPulsePairs[8] = {{IDC_SPIN_MIN0, IDC_MIN0}, {IDC_SPIN_MIN1, IDC_MIN1}, {IDC_SPIN_MIN2, IDC_MIN2},
+                                  {IDC_SPIN_MIN3, IDC_MIN3}, {IDC_SPIN_MAX0, IDC_MAX0}, {IDC_SPIN_MAX1, IDC_MAX1},
+                                  {IDC_SPIN_MAX2, IDC_MAX2}, {IDC_SPIN_MAX3, IDC_MAX3}};
+
+// The controls whose texts come from the language file, in the order they are set.
+const unsigned int kLocalisedControls[] = {IDC_LBL_ADDRESS, IDC_LBL_DELAY, IDC_LBL_BAUD, IDC_LBL_PARITY,
+                                           IDC_LBL_QUAD,    IDC_LBL_CURRENT01, IDC_LBL_CURRENT23, IDC_LBL_MIN,
+                                           IDC_LBL_MAX,     IDC_LBL_I0, IDC_LBL_I1, IDC_LBL_I2, IDC_LBL_I3,
+                                           IDCANCEL,        IDC_WRITE, IDC_SERIES, IDC_TIMEOUT_ON};
+
+const char* const kTypeWithoutInputs23 = "VX1203.00";
+const char* const kTypesWithTimeout[] = {"VX1205.00", "VX1205.10", "VX1205.20"};
+
+const unsigned int kDefaultTimeoutMs = 600;
+const unsigned int kShownDelayWhenSilent = 10;
+
+} // namespace
+
+CConfigDialog::CConfigDialog(HWND parent, HINSTANCE instance)
+    : CMyDialog(IDD_CONFIG, nullptr, parent), resourceModule(instance)
+{
+    // Both records start zeroed: an address of 0 in the result means nothing accepted yet, and
+    // a dialog shown without a stored configuration writes no leftover bytes.
+    std::memset(&workingConfig, 0, sizeof workingConfig);
+    std::memset(&resultConfig, 0, sizeof resultConfig);
+}
+
+CConfigDialog::~CConfigDialog()
+{
+    if (bitmap)
+        ::DeleteObject(bitmap);
+}
+
+INT_PTR CConfigDialog::RunModal()
+{
+    return RunModalDialog(*this, resourceModule, "DlgConfig", __LINE__, false);
+}
+
+void CConfigDialog::AdvanceAddress()
+{
+    resultConfig.address = static_cast<unsigned char>(resultConfig.address + 1);
+    if (resultConfig.address > 125) {
+        // The dialog has closed by now, so the warning belongs to its parent window.
+        MessageBoxA(testObject ? testObject->GetMessageA(20) : "", kCaption, MB_OK | MB_ICONWARNING);
+        resultConfig.address = 1;
+    }
+}
+
+int CConfigDialog::OnInitDialog()
+{
+    AdaptToTypeCode();
+    CheckDlgButton(IDC_SERIES, seriesFlag == 1 ? BST_CHECKED : BST_UNCHECKED);
+    FillLists();
+    for (const PulsePair& pair : kPulsePairs)
+        if (HWND spin = GetDlgItem(pair.spin))
+            ::SendMessageA(spin, UDM_SETRANGE32, 0, 255);
+    LoadConfiguration();
+    if (bitmap) {
+        ::DeleteObject(bitmap);
+        bitmap = nullptr;
+    }
+    bitmap = ::LoadBitmapA(resourceModule, MAKEINTRESOURCEA(IDB_JUMPER));
+    SetDialogItemBitmap(IDC_PICTURE, bitmap);
+    SetLocalisedTexts();
+    return 1;
+}
+
+void CConfigDialog::AdaptToTypeCode()
+{
+    const char* type = typeCode.GetString() ? typeCode.GetString() : "";
+    if (std::strcmp(type, kTypeWithoutInputs23) == 0)
+        for (unsigned int id : kInputs23)
+            EnableDialogItem(id, 0);
+    bool withTimeout = false;
+    for (const char* code : kTypesWithTimeout)
+        withTimeout = withTimeout || std::strcmp(type, code) == 0;
+    if (withTimeout) {
+        for (unsigned int id : kInputs23)
+            ShowDialogItem(id, 0);
+    } else {
+        ShowDialogItem(IDC_TIMEOUT_ON, 0);
+        ShowDialogItem(IDC_TIMEOUT, 0);
+    }
+}
+
+void CConfigDialog::FillLists()
+{
+    auto add = [this](unsigned int listId, const char* text, unsigned char code) {
+        HWND list = GetDlgItem(listId);
+        if (!list)
+            return;
+        LRESULT index = ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        if (index >= 0)
+            ::SendMessageA(list, CB_SETITEMDATA, static_cast<WPARAM>(index), code);
+    };
+    for (const BaudRate& rate : kBaudRates)
+        add(IDC_BAUD, rate.text, rate.code);
+    for (unsigned char code = 0; code < 3; ++code)
+        add(IDC_PARITY, kParityTexts[code], code);
+    for (int i = 0; i < 3; ++i)
+        add(IDC_CURRENT01, kCurrentTexts[i], kCurrentCodes[i]);
+    for (int i = 0; i < 3; ++i)
+        add(IDC_CURRENT23, kCurrentTexts[i], kCurrentCodes[i]);
+}
+
+void CConfigDialog::SelectByText(unsigned int listId, const char* text)
+{
+    HWND list = GetDlgItem(listId);
+    if (!list || !text)
+        return;
+    LRESULT index = ::SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
+    if (index >= 0)
+        ::SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void CConfigDialog::ShowAnswerDelay(unsigned char delay)
+{
+    if (delay == 255) {
+        SetDlgItemInt(IDC_DELAY, kShownDelayWhenSilent, 0);
+        EnableDialogItem(IDC_DELAY, 0);
+        CheckDlgButton(IDC_NOANSWER, BST_CHECKED);
+    } else {
+        SetDlgItemInt(IDC_DELAY, delay, 0);
+        EnableDialogItem(IDC_DELAY, 1);
+        CheckDlgButton(IDC_NOANSWER, BST_UNCHECKED);
+    }
+}
+
+int CConfigDialog::SpinPosition(unsigned int spinId) const
+{
+    HWND spin = GetDlgItem(spinId);
+    return spin ? static_cast<int>(::SendMessageA(spin, UDM_GETPOS32, 0, 0)) : 0;
+}
+
+void CConfigDialog::SetSpinPosition(unsigned int spinId, int position)
+{
+    if (HWND spin = GetDlgItem(spinId))
+        ::SendMessageA(spin, UDM_SETPOS32, 0, position);
+}
+
+void CConfigDialog::ShowPulse(int index, int steps)
+{
+    SetSpinPosition(kPulsePairs[index].spin, steps);
+    scratchText.Format("%2.1f", steps * kPulseStepMs);
+    SetDlgItemTextA(kPulsePairs[index].edit, scratchText);
+}
+
+void CConfigDialog::LoadConfiguration()
+{
+    if (!testObject)
+        return;
+    const unsigned char* stored = testObject->ReadUserConfig();
+    if (!stored)
+        return;
+    std::memcpy(&workingConfig, stored, sizeof workingConfig);
+    // Once a unit has been accepted, the next one is proposed its communication settings.
+    const UnitConfig& source = resultConfig.address != 0 ? resultConfig : workingConfig;
+    const char* rateText = BaudTextOfCode(source.baudCode);
+    if (!rateText) {
+        LoadDefaults();
+        return;
+    }
+    testObject->ReadDefaultConfig(1);
+    SelectByText(IDC_BAUD, rateText);
+    SelectByText(IDC_PARITY, ParityTextOfCode(source.parity));
+    SetDlgItemInt(IDC_ADDRESS, source.address, 0);
+    ShowAnswerDelay(source.answerDelay);
+    CheckDlgButton(IDC_QUAD01, (workingConfig.quadrature & 0x01) ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(IDC_QUAD23, (workingConfig.quadrature & 0x02) ? BST_CHECKED : BST_UNCHECKED);
+    if (HWND list = GetDlgItem(IDC_CURRENT01))
+        ::SendMessageA(list, CB_SETCURSEL, CurrentPositionOfCode(workingConfig.inputCurrent & 0x0F), 0);
+    if (HWND list = GetDlgItem(IDC_CURRENT23))
+        ::SendMessageA(list, CB_SETCURSEL, CurrentPositionOfCode(workingConfig.inputCurrent >> 4), 0);
+    for (int i = 0; i < 4; ++i)
+        ShowPulse(i, workingConfig.minPulse[i]);
+    for (int i = 0; i < 4; ++i)
+        ShowPulse(4 + i, workingConfig.maxPulse[i]);
+    unsigned int timeout = CommTimeoutOf(workingConfig);
+    SetDlgItemInt(IDC_TIMEOUT, timeout != 0 ? timeout : kDefaultTimeoutMs, 0);
+    CheckDlgButton(IDC_TIMEOUT_ON, timeout != 0 ? BST_CHECKED : BST_UNCHECKED);
+    EnableDialogItem(IDC_TIMEOUT, timeout != 0);
+}
+
+void CConfigDialog::LoadDefaults()
+{
+    const unsigned char* block = testObject ? testObject->ReadDefaultConfig(2) : nullptr;
+    if (!block)
+        return;
+    DefaultConfig defaults = DecodeDefaultBlock(block);
+    workingConfig.baudCode = defaults.baudCode;
+    SelectByText(IDC_BAUD, BaudTextOfCode(defaults.baudCode));
+    workingConfig.parity = defaults.parity;
+    SelectByText(IDC_PARITY, ParityTextOfCode(defaults.parity));
+    SetDlgItemInt(IDC_ADDRESS, defaults.address, 0);
+    workingConfig.address = defaults.address;
+    workingConfig.answerDelay = defaults.answerDelay;
+    ShowAnswerDelay(defaults.answerDelay);
+    for (unsigned int id : {IDC_CURRENT01, IDC_CURRENT23})
+        if (HWND list = GetDlgItem(id))
+            ::SendMessageA(list, CB_SETCURSEL, 0, 0);
+    for (int i = 0; i < 4; ++i)
+        ShowPulse(i, 1);
+    for (int i = 0; i < 4; ++i)
+        ShowPulse(4 + i, 255);
+    SetDlgItemInt(IDC_TIMEOUT, kDefaultTimeoutMs, 0);
+    CheckDlgButton(IDC_TIMEOUT_ON, BST_CHECKED);
+    EnableDialogItem(IDC_TIMEOUT, 1);
+}
+
+void CConfigDialog::SetLocalisedTexts()
+{
+    if (!testObject)
+        return;
+    SetWindowTextA(testObject->GetDialogName(IDD_CONFIG));
+    for (unsigned int id : kLocalisedControls)
+        SetDlgItemTextA(id, testObject->GetDialogControlName(IDD_CONFIG, id));
+}
+
+void CConfigDialog::UpdateWriteButton()
+{
+    bool enable = GetDialogItemTextLength(IDC_ADDRESS) > 0 &&
+                  (GetDialogItemTextLength(IDC_DELAY) > 0 || IsDlgButtonChecked(IDC_NOANSWER) == 1);
+    EnableDialogItem(IDC_WRITE, enable ? 1 : 0);
+}
+
+int CConfigDialog::OnCommand(WPARAM command)
+{
+    unsigned int id = LOWORD(command);
+    switch (id) {
+    case IDCANCEL:
+        EndDialog(-1);
+        return 1;
+    case IDC_NOANSWER:
+        EnableDialogItem(IDC_DELAY, IsDlgButtonChecked(IDC_NOANSWER) != 1);
+        UpdateWriteButton();
+        return 0;
+    case IDC_WRITE:
+        if (ValidateAndStore() == 1) {
+            seriesFlag = IsDlgButtonChecked(IDC_SERIES) == 1 ? 1 : 0;
+            std::memcpy(&resultConfig, &workingConfig, sizeof resultConfig);
+            EndDialog(1);
+        }
+        return 0;
+    case IDC_TIMEOUT_ON:
+        EnableDialogItem(IDC_TIMEOUT, IsDlgButtonChecked(IDC_TIMEOUT_ON) == 1);
+        return 0;
+    default:
+        if (id == IDC_ADDRESS || id == IDC_DELAY || (id >= IDC_MIN0 && id <= IDC_MAX3))
+            UpdateWriteButton();
+        return 0;
+    }
+}
+
+int CConfigDialog::OnVScroll(int, int, HWND)
+{
+    for (int i = 0; i < 8; ++i) {
+        scratchText.Format("%2.1f", SpinPosition(kPulsePairs[i].spin) * kPulseStepMs);
+        SetDlgItemTextA(kPulsePairs[i].edit, scratchText);
+    }
+    return 0;
+}
+
+void CConfigDialog::StepEdit(unsigned int editId, int step, int low, int high, int distance)
+{
+    int value = static_cast<int>(GetDlgItemInt(editId, nullptr, 0) & 0x7FFFFFFF);
+    value += distance > 0 ? step : -step;
+    value = value < low ? low : value > high ? high : value;
+    SetDlgItemInt(editId, static_cast<unsigned int>(value), 0);
+}
+
+void CConfigDialog::StepSpinner(int pair, int distance)
+{
+    int position = SpinPosition(kPulsePairs[pair].spin) + (distance > 0 ? 5 : -5);
+    position = position < 0 ? 0 : position > 255 ? 255 : position;
+    ShowPulse(pair, position);
+}
+
+int CConfigDialog::OnMouseWheel(int distance)
+{
+    HWND focus = ::GetFocus();
+    if (!focus || !m_hWnd || ::GetParent(focus) != m_hWnd)
+        return 0;
+    unsigned int id = static_cast<unsigned int>(::GetDlgCtrlID(focus));
+    if (id == IDC_ADDRESS) {
+        StepEdit(IDC_ADDRESS, 1, 1, 125, distance);
+    } else if (id == IDC_DELAY) {
+        StepEdit(IDC_DELAY, 5, 0, 254, distance);
+    } else {
+        for (int i = 0; i < 8; ++i)
+            if (id == kPulsePairs[i].spin || id == kPulsePairs[i].edit)
+                StepSpinner(i, distance);
+    }
+    return 0;
+}
+
+int CConfigDialog::Reject(unsigned int messageId, unsigned int focusId)
+{
+    MessageBoxA(testObject ? testObject->GetMessageA(messageId) : "", kCaption, MB_OK | MB_ICONEXCLAMATION);
+    SetDialogItemFocus(focusId);
+    if (HWND edit = GetDlgItem(focusId))
+        ::SendMessageA(edit, EM_SETSEL, 0, -1);
+    return 0;
+}
+
+long long CConfigDialog::SelectedItemData(unsigned int listId, bool* selected) const
+{
+    *selected = false;
+    HWND list = GetDlgItem(listId);
+    if (!list)
+        return -1;
+    LRESULT index = ::SendMessageA(list, CB_GETCURSEL, 0, 0);
+    if (index < 0)
+        return -1;
+    *selected = true;
+    return static_cast<long long>(::SendMessageA(list, CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
+}
+
+int CConfigDialog::ValidateAndStore()
+{
+    unsigned int address = GetDlgItemInt(IDC_ADDRESS, nullptr, 0);
+    if (address < 1 || address > 125)
+        return Reject(21, IDC_ADDRESS);
+    workingConfig.address = static_cast<unsigned char>(address);
+
+    if (IsDlgButtonChecked(IDC_NOANSWER) == 1) {
+        workingConfig.answerDelay = 255;
+    } else {
+        unsigned int delay = GetDlgItemInt(IDC_DELAY, nullptr, 0);
+        if (delay > 254)
+            return Reject(22, IDC_DELAY);
+        workingConfig.answerDelay = static_cast<unsigned char>(delay);
+    }
+
+    for (int i = 0; i < 4; ++i) {
+        int steps = SpinPosition(kPulsePairs[i].spin);
+        if (steps < 0 || steps > 255)
+            return Reject(23 + i, kPulsePairs[i].edit);
+        workingConfig.minPulse[i] = static_cast<unsigned char>(steps);
+    }
+    for (int i = 0; i < 4; ++i) {
+        int steps = SpinPosition(kPulsePairs[4 + i].spin);
+        if (steps < workingConfig.minPulse[i] || steps > 255)
+            return Reject(27 + i, kPulsePairs[4 + i].edit);
+        workingConfig.maxPulse[i] = static_cast<unsigned char>(steps);
+    }
+
+    workingConfig.quadrature = 0;
+    if (IsDlgButtonChecked(IDC_QUAD01) == 1)
+        workingConfig.quadrature |= 0x01;
+    if (IsDlgButtonChecked(IDC_QUAD23) == 1)
+        workingConfig.quadrature |= 0x02;
+
+    bool selected = false;
+    unsigned char high = CurrentCodeOfItemData(SelectedItemData(IDC_CURRENT23, &selected));
+    unsigned char low = CurrentCodeOfItemData(SelectedItemData(IDC_CURRENT01, &selected));
+    workingConfig.inputCurrent = static_cast<unsigned char>((high << 4) | low);
+
+    unsigned int timeout = 0;
+    if (IsDlgButtonChecked(IDC_TIMEOUT_ON) == 1) {
+        int typed = static_cast<int>(GetDlgItemInt(IDC_TIMEOUT, nullptr, 1));
+        if (typed < 1 || typed > 65535)
+            return Reject(46, IDC_TIMEOUT);
+        timeout = static_cast<unsigned int>(typed);
+    }
+    SetCommTimeout(workingConfig, timeout);
+    return WriteToUnit();
+}
+
+int CConfigDialog::WriteToUnit()
+{
+    HWND owner = m_hWnd ? reinterpret_cast<HWND>(::GetWindowLongPtrA(m_hWnd, GWLP_HWNDPARENT)) : nullptr;
+    SetSaveMarker(workingConfig);
+    bool selected = false;
+    long long baud = SelectedItemData(IDC_BAUD, &selected);
+    if (selected && baud >= 0)
+        workingConfig.baudCode = static_cast<unsigned char>(baud);
+    long long parity = SelectedItemData(IDC_PARITY, &selected);
+    if (selected && parity >= 0)
+        workingConfig.parity = static_cast<unsigned char>(parity);
+    if (!testObject)
+        return 0;
+    if (testObject->WriteConfig(0, reinterpret_cast<unsigned char*>(&workingConfig), kWrittenConfigBytes)) {
+        testObject->SendTestResult(owner, nullptr, testObject->GetMessageA(31), 1, 114, 0);
+        return 1;
+    }
+    testObject->SendTestResult(owner, nullptr, testObject->GetMessageA(32), 1, 113, 0);
+    MessageBoxA(testObject->GetMessageA(33), kCaption, MB_OK | MB_ICONHAND);
+    return 0;
+}

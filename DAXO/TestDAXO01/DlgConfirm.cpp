@@ -1,0 +1,51 @@
+#include "DlgConfirm.h"
+#include "DialogRunner.h"
+#include "TestDAXO01.h"
+#include "resource.h"
+#include <cstring>
+
+CConfirmDialog::CConfirmDialog(HWND parent, HINSTANCE instance)
+    : CMyDialog(IDD_CONFIRM, nullptr, parent), resourceModule(instance)
+{
+}
+
+CConfirmDialog::~CConfirmDialog() = default;
+
+INT_PTR CConfirmDialog::RunModal()
+{
+    return RunModalDialog(*this, resourceModule, "DlgConfirm", __LINE__, false);
+}
+
+int CConfirmDialog::OnInitDialog()
+{
+    RECT area;
+    ::SetRect(&area, 30, 25, 300, 50);
+    if (testObject) {
+        SetWindowTextA(testObject->GetDialogName(IDD_CONFIRM));
+        SetDlgItemTextA(IDOK, testObject->GetDialogControlName(IDD_CONFIRM, IDOK));
+        SetDlgItemTextA(IDCANCEL, testObject->GetDialogControlName(IDD_CONFIRM, IDCANCEL));
+    }
+    const char* prompt = testObject ? testObject->GetDialogControlName(IDD_CONFIRM, IDC_CONFIRM_PROMPT) : "";
+    coloredText.Create(prompt, 0x50000000, m_hWnd, IDC_CONFIRM_PROMPT, 0, 0, &area);
+    return 1;
+}
+
+int CConfirmDialog::OnCommand(WPARAM command)
+{
+    unsigned int id = LOWORD(command);
+    if (id != IDOK && id != IDCANCEL)
+        return 0;
+    EndDialog(id);
+    return 1;
+}
+
+int CConfirmDialog::OnMyColoredTextGetTextParam(unsigned int id, _MY_COLORED_TEXT_STRUCT* param)
+{
+    if (!param)
+        return 0;
+    if (id == IDC_CONFIRM_PROMPT) {
+        const unsigned char blue[7] = {0x00, 0x00, 0xFF, 1, 0, 0, 0};
+        std::memcpy(param, blue, sizeof blue);
+    }
+    return 1;
+}

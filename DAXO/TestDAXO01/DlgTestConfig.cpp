@@ -1,0 +1,114 @@
+#include "DlgTestConfig.h"
+#include "DialogRunner.h"
+#include "TestDAXO01.h"
+#include "resource.h"
+#include <cstring>
+
+TestParameters g_testParameters;
+std::atomic<int> testRunning{0};
+
+CTestConfigDialog::CTestConfigDialog(HWND parent, HINSTANCE instance)
+    : CMyDialog(IDD_TESTCONFIG, nullptr, parent), resourceModule(instance)
+{
+}
+
+CTestConfigDialog::~CTestConfigDialog()
+{
+    if (threadHandle)
+        ::CloseHandle(threadHandle);
+}
+
+void CTestConfigDialog::SetTestParameters(CTestDAXO01* test, unsigned char address, int baudRate,
+                                          unsigned char parity)
+{
+    g_testParameters.testObject = test;
+    g_testParameters.address = address;
+    g_testParameters.baudRate = baudRate;
+    g_testParameters.parity = parity;
+}
+
+INT_PTR CTestConfigDialog::RunModal()
+{
+    INT_PTR result = RunModalDialog(*this, resourceModule, "DlgTestConfig", __LINE__, true);
+    // However the dialog ended, its worker must be gone before the caller uses the host
+    // tester again, and it must never end a window that no longer exists.
+    testRunning = 0;
+    // Ending the dialog from the worker sends messages to this thread's windows, so keep
+    // answering them while waiting, or both threads would wait for each other.
+    while (threadHandle &&
+           ::MsgWaitForMultipleObjects(1, &threadHandle, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG message;
+        ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    return result;
+}
+
+int CTestConfigDialog::OnInitDialog()
+{
+    RECT area;
+    ::SetRect(&area, 5, 5, 400, 50);
+    CTestDAXO01* test = g_testParameters.testObject;
+    if (test) {
+        SetWindowTextA(test->GetDialogName(IDD_TESTCONFIG));
+        SetDlgItemTextA(IDC_TEST_INFO, test->GetDialogControlName(IDD_TESTCONFIG, IDC_TEST_INFO));
+        SetDlgItemTextA(IDCANCEL, test->GetDialogControlName(IDD_TESTCONFIG, IDCANCEL));
+    }
+    const char* heading = test ? test->GetDialogControlName(IDD_TESTCONFIG, IDC_TEST_HEADING) : "";
+    coloredText.Create(heading, 0x50000030, m_hWnd, IDC_TEST_HEADING, 0, 0, &area);
+    if (threadHandle) {
+        ::CloseHandle(threadHandle);
+        threadHandle = nullptr;
+    }
+    testRunning = 1;
+    threadHandle = ::CreateThread(nullptr, 0, &CTestConfigDialog::TestThreadProc, m_hWnd, 0, nullptr);
+    if (!threadHandle)
+        Diagnostic("DlgTestConfig", __LINE__, "the test thread could not be started");
+    return 1;
+}
+
+int CTestConfigDialog::OnCommand(WPARAM command)
+{
+    if (LOWORD(command) == IDCANCEL) {
+        testRunning = 0;
+        EnableDialogItem(IDCANCEL, 0);
+        // Without a worker nobody else would end the dialog.
+        if (!threadHandle)
+            EndDialog(2);
+    }
+    return 0;
+}
+
+int CTestConfigDialog::OnMyColoredTextGetTextParam(unsigned int id, _MY_COLORED_TEXT_STRUCT* param)
+{
+    if (!param)
+        return 0;
+    if (id == IDC_TEST_HEADING) {
+        const unsigned char green[7] = {0x40, 0xC0, 0x40, 1, 0, 0, 0};
+        std::memcpy(param, green, sizeof green);
+    }
+    return 1;
+}
+
+DWORD WINAPI CTestConfigDialog::TestThreadProc(LPVOID dialogWindow)
+{
+    HWND window = static_cast<HWND>(dialogWindow);
+    const TestParameters parameters = g_testParameters;
+    CTestDAXO01* test = parameters.testObject;
+    if (test)
+        test->Reconnect(parameters.baudRate, 8, parameters.parity);
+    int requestFlag = 1;
+    unsigned char polls = 0;
+    while (testRunning != 0) {
+        if (test && test->IdentTest(parameters.address, requestFlag))
+            break;
+        ::Sleep(1);
+        ++polls;
+        requestFlag = 0;
+        if (polls > 5) {
+            polls = 0;
+            requestFlag = 1;
+        }
+    }
+    ::EndDialog(window, testRunning != 0 ? 1 : 2);
+    return 0;
+}
