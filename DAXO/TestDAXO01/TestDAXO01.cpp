@@ -1,5 +1,8 @@
 #include "TestDAXO01.h"
+#include "MyObject.h"
+#include "Texts.h"
 #include <windows.h>
+#include <cstdio>
 
 namespace {
 // Two separate copies of the same name: the host's table has one entry per test variant.
@@ -30,6 +33,39 @@ unsigned int CTestDAXO01::GetSupportedTestCount() { return 3; }
 const char* CTestDAXO01::GetSupportedTest(unsigned int index)
 {
     return index < 3u ? m_szSupportedTest[index] : nullptr;
+}
+
+const char* CTestDAXO01::GetMessageA(unsigned int id)
+{
+    if (const char* text = texts::FileMessage(*this, id))
+        return text;
+    if (const char* text = texts::EnglishMessage(id))
+        return text;
+    return CDAXOTester::GetMessageA(id);
+}
+
+const char* CTestDAXO01::GetDialogName(unsigned int id)
+{
+    if (const char* text = texts::FileDialogName(*this, id))
+        return text;
+    if (const char* text = texts::EnglishCaption(id))
+        return text;
+    return CDAXOTester::GetDialogName(id);
+}
+
+const char* CTestDAXO01::GetDialogControlName(unsigned int dialogId, unsigned int controlId)
+{
+    if (const char* text = texts::FileControlName(*this, dialogId, controlId))
+        return text;
+    if (!texts::EnglishCaption(dialogId))
+        return CDAXOTester::GetDialogControlName(dialogId, controlId);
+    if (const char* text = texts::EnglishControlText(dialogId, controlId))
+        return text;
+    // The module's dialogs ask only for the controls of its table.
+    char message[80];
+    std::snprintf(message, sizeof message, "dialog %u has no text for control %u", dialogId, controlId);
+    CMyObject::Diagnostic("TestDAXO01", __LINE__, message);
+    return "";
 }
 
 extern "C" CTestDAXO01* GetTestInstance(void) { return &g_TestDAXO01; }

@@ -19,6 +19,11 @@ public:
     int IsSupportedTest(const char* name) override;
     unsigned int GetSupportedTestCount() override;
     const char* GetSupportedTest(unsigned int index) override;
+    // The host's language file first, then the module's English text for the ids it owns,
+    // then the host's own answer.
+    const char* GetMessageA(unsigned int id) override;
+    const char* GetDialogName(unsigned int id) override;
+    const char* GetDialogControlName(unsigned int dialogId, unsigned int controlId) override;
 
     static const char* const m_szSupportedTest[3];
 

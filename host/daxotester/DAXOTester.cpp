@@ -1,15 +1,54 @@
 #include "DAXOTester.h"
 #include "LanguageFile.h"
+#include "MyObject.h"
 #include "SimBench.h"
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
-CDAXOTester::CDAXOTester(void* context) : CTest(context), m_pLanguage(new CLanguageFile)
+namespace {
+
+// The host's own texts sit in the same tags of the language file as a module's:
+// TesterLanguage / Message / MessageItem and TesterLanguage / Dialog / DialogItem / ControlItem,
+// each item with a decimal "ID" and a "text".
+bool IdIs(const char* text, unsigned int id)
+{
+    return text && static_cast<unsigned int>(std::strtol(text, nullptr, 10)) == id;
+}
+
+// Moves the cursor to the first item of that name, inside the current tag, with the id.
+bool FindItem(CLanguageFile& file, const char* item, unsigned int id)
+{
+    for (int found = file.GetTag(CLanguageFile::MoveFirstChild, item); found;
+         found = file.GetTag(CLanguageFile::MoveNextSibling, item))
+        if (IdIs(file.GetAttribute("ID"), id))
+            return true;
+    return false;
+}
+
+bool FindSectionItem(CLanguageFile& file, const char* section, const char* item, unsigned int id)
+{
+    file.GetTag(CLanguageFile::MoveTop, "TesterLanguage");
+    file.GetTag(CLanguageFile::MoveFirstChild, section);
+    return FindItem(file, item, id);
+}
+
+const char* TextOrEmpty(const char* text) { return text ? text : ""; }
+
+} // namespace
+
+CDAXOTester::CDAXOTester(void* context)
+    : CTest(context), m_pLanguage(new CLanguageFile), m_pLanguageFolder(new CLanguageFolder)
 {
     std::memset(m_UserConfig, 0, sizeof m_UserConfig);
     std::memset(m_DefaultBlock, 0, sizeof m_DefaultBlock);
 }
 
-CDAXOTester::~CDAXOTester() { delete m_pLanguage; }
+CDAXOTester::~CDAXOTester()
+{
+    delete m_pLanguageFolder;
+    delete m_pLanguage;
+}
 
 int CDAXOTester::GetProductName(void* buffer, void*, unsigned int size)
 {
@@ -22,18 +61,58 @@ int CDAXOTester::GetProductName(void* buffer, void*, unsigned int size)
 
 int CDAXOTester::Test(unsigned int, void*, unsigned short, void*) { return 0; }
 int CDAXOTester::ShowHelp(void*, unsigned int, unsigned long) { return 0; }
-int CDAXOTester::GetFirstLanguage(unsigned int*) { return 0; }
-int CDAXOTester::GetNextLanguage(unsigned int*) { return 0; }
-unsigned int CDAXOTester::GetCurrentLanguageID() { return 0; }
+// Languages: one file "<code>.xml" per language in the folder that DAXO_LANG_DIR names, else in
+// the folder "lang" beside the executable (CLanguageFolder). A language id is the position of
+// its file in the listing sorted by code, from 1. InitLanguage, GetFirstLanguage and
+// SetLanguage read the folder anew; the other operations use the last listing.
+int CDAXOTester::GetFirstLanguage(unsigned int* languageId)
+{
+    m_pLanguageFolder->Scan();
+    m_pLanguageFolder->m_nextId = 1;
+    return GetNextLanguage(languageId);
+}
+
+int CDAXOTester::GetNextLanguage(unsigned int* languageId)
+{
+    CLanguageFolder& languages = *m_pLanguageFolder;
+    if (!languageId || languages.m_nextId == 0 || languages.m_nextId > languages.Count())
+        return 0;
+    *languageId = languages.m_nextId++;
+    return 1;
+}
+
+unsigned int CDAXOTester::GetCurrentLanguageID() { return m_pLanguageFolder->m_currentId; }
+
 int CDAXOTester::LanguageFileClose()
 {
     m_pLanguage->Close();
     return 1;
 }
-int CDAXOTester::SetCurrentLanguage(unsigned int) { return 0; }
-int CDAXOTester::LanguageFileOpen() { return m_pLanguage->Open() ? 1 : 0; }
-const char* CDAXOTester::GetLanguageFileName(unsigned int) { return m_pLanguage->Path(); }
-const char* CDAXOTester::GetLanguageValue(unsigned int) { return nullptr; }
+
+// Selects the language's file and opens it: 1 when its texts can be read.
+int CDAXOTester::SetCurrentLanguage(unsigned int languageId)
+{
+    const char* path = m_pLanguageFolder->FilePath(languageId);
+    if (!path)
+        return 0;
+    m_pLanguage->SetPath(path);
+    m_pLanguageFolder->m_currentId = languageId;
+    return LanguageFileOpen();
+}
+
+// A file that cannot be read leaves the host without its texts, not without its work: the
+// reason goes to the debug output and every text falls back.
+int CDAXOTester::LanguageFileOpen()
+{
+    if (m_pLanguage->Open())
+        return 1;
+    std::string notice = std::string("language file \"") + m_pLanguage->Path() + "\": " + m_pLanguage->LastError() + "\n";
+    CMyObject::OutputDebugStringA(notice.c_str());
+    return 0;
+}
+
+const char* CDAXOTester::GetLanguageFileName(unsigned int languageId) { return m_pLanguageFolder->FilePath(languageId); }
+const char* CDAXOTester::GetLanguageValue(unsigned int languageId) { return m_pLanguageFolder->Code(languageId); }
 int CDAXOTester::InitTestMenu(void*) { return 0; }
 
 int CDAXOTester::LanguageFileGetTag(unsigned long move, const char* name)
@@ -48,19 +127,58 @@ const char* CDAXOTester::LanguageFileGetCurrentTagAttribute(const char* name)
 
 const char* CDAXOTester::LanguageFileGetCurrentTagName() { return m_pLanguage->GetTagName(); }
 const char* CDAXOTester::GetMenuTooltip(unsigned int, unsigned int) { return ""; }
-int CDAXOTester::InitLanguage() { return 0; }
-int CDAXOTester::SetLanguage(const char*) { return 0; }
+// The user's language when the folder has its file, else English, else the first listed.
+int CDAXOTester::InitLanguage()
+{
+    CLanguageFolder& languages = *m_pLanguageFolder;
+    languages.Scan();
+    char code[16] = "";
+    ::GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SISO639LANGNAME, code, sizeof code);
+    unsigned int id = languages.Find(code);
+    if (!id)
+        id = languages.Find("en");
+    if (!id)
+        id = languages.Count() ? 1 : 0;
+    return SetCurrentLanguage(id);
+}
 
+// By code, such as "cs".
+int CDAXOTester::SetLanguage(const char* name)
+{
+    m_pLanguageFolder->Scan();
+    unsigned int id = m_pLanguageFolder->Find(name);
+    return id ? SetCurrentLanguage(id) : 0;
+}
+
+// Any file, listed or not; it is read by the next LanguageFileOpen.
 int CDAXOTester::SetLanguageFile(const char* path)
 {
     m_pLanguage->SetPath(path);
-    return 1;
+    m_pLanguageFolder->m_currentId = 0;
+    return path && *path ? 1 : 0;
 }
 
-// The host's own texts: none of the module's ids are known here.
-const char* CDAXOTester::GetMessageA(unsigned int) { return ""; }
-const char* CDAXOTester::GetDialogName(unsigned int) { return ""; }
-const char* CDAXOTester::GetDialogControlName(unsigned int, unsigned int) { return ""; }
+// The host's own texts, from the open language file; an id it has no entry for answers the
+// empty text.
+const char* CDAXOTester::GetMessageA(unsigned int id)
+{
+    CLanguageFile& file = *m_pLanguage;
+    return FindSectionItem(file, "Message", "MessageItem", id) ? TextOrEmpty(file.GetAttribute("text")) : "";
+}
+
+const char* CDAXOTester::GetDialogName(unsigned int id)
+{
+    CLanguageFile& file = *m_pLanguage;
+    return FindSectionItem(file, "Dialog", "DialogItem", id) ? TextOrEmpty(file.GetAttribute("text")) : "";
+}
+
+const char* CDAXOTester::GetDialogControlName(unsigned int dialogId, unsigned int controlId)
+{
+    CLanguageFile& file = *m_pLanguage;
+    if (!FindSectionItem(file, "Dialog", "DialogItem", dialogId) || !FindItem(file, "ControlItem", controlId))
+        return "";
+    return TextOrEmpty(file.GetAttribute("text"));
+}
 
 int CDAXOTester::AutoTest(void*, unsigned short) { return 0; }
 

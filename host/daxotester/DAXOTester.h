@@ -5,6 +5,7 @@
 #include "Test.h"
 
 class CLanguageFile;
+class CLanguageFolder;
 
 // The host's tester of the DAXO family: the fieldbus channel, the EEPROM image and the
 // language file of the host.
@@ -58,6 +59,7 @@ public:
 
 private:
     CLanguageFile* m_pLanguage;
+    CLanguageFolder* m_pLanguageFolder;
     unsigned char m_UserConfig[21];
     unsigned char m_DefaultBlock[64];
 };

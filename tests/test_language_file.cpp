@@ -1,0 +1,423 @@
+// The host's language-file reader: the cursor over a parsed file, the texts it hands out in
+// the ANSI code page, the files it refuses, and the host's language operations around it.
+#include "DAXOTester.h"
+#include "LanguageFile.h"
+#include "TestSupport.h"
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <string>
+
+using daxotest::TempPath;
+using daxotest::WriteFileBytes;
+
+namespace {
+
+const char kSample[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<!-- a comment -->\n"
+    "<TesterLanguage version=\"2\">\n"
+    "  <Message>\n"
+    "    <MessageItem ID=\"1\" text=\"one\"/>\n"
+    "    <Other ID=\"9\"/>\n"
+    "    <MessageItem ID=\"2\" text=\"two\"><Nested ID=\"3\"/></MessageItem>\n"
+    "    <MessageItem ID=\"4\"/>\n"
+    "  </Message>\n"
+    "  <Dialog><DialogItem ID=\"7\" text=\"\"/></Dialog>\n"
+    "</TesterLanguage>\n";
+
+std::string WriteTemp(const std::string& name, const std::string& bytes)
+{
+    std::string path = TempPath(name);
+    WriteFileBytes(path, bytes);
+    return path;
+}
+
+// The reason of a refused file, empty when the file opened.
+std::string OpenError(const std::string& bytes)
+{
+    CLanguageFile file;
+    file.SetPath(WriteTemp("bad.xml", bytes).c_str());
+    bool opened = file.Open();
+    EXPECT_EQ(file.IsOpen(), opened);
+    if (!opened) {
+        EXPECT_EQ(file.GetTag(CLanguageFile::MoveTop, "TesterLanguage"), 0);
+        EXPECT_EQ(file.GetTagName(), nullptr);
+    }
+    return opened ? "" : file.LastError();
+}
+
+std::string Nested(int depth)
+{
+    std::string text;
+    for (int i = 0; i < depth; ++i)
+        text += "<a>";
+    for (int i = 0; i < depth; ++i)
+        text += "</a>";
+    return text;
+}
+
+class LanguageFileCursor : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        file.SetPath(WriteTemp("sample.xml", kSample).c_str());
+        ASSERT_TRUE(file.Open()) << file.LastError();
+    }
+    CLanguageFile file;
+};
+
+TEST_F(LanguageFileCursor, MovesToTopChildAndSiblingOfTheName)
+{
+    ASSERT_EQ(file.GetTag(CLanguageFile::MoveTop, "TesterLanguage"), 1);
+    EXPECT_STREQ(file.GetTagName(), "TesterLanguage");
+    EXPECT_STREQ(file.GetAttribute("version"), "2");
+    ASSERT_EQ(file.GetTag(CLanguageFile::MoveFirstChild, "Message"), 1);
+    ASSERT_EQ(file.GetTag(CLanguageFile::MoveFirstChild, "MessageItem"), 1);
+    EXPECT_STREQ(file.GetAttribute("text"), "one");
+    ASSERT_EQ(file.GetTag(CLanguageFile::MoveNextSibling, "MessageItem"), 1) << "skips the <Other> between";
+    EXPECT_STREQ(file.GetAttribute("ID"), "2");
+    ASSERT_EQ(file.GetTag(CLanguageFile::MoveNextSibling, "MessageItem"), 1);
+    EXPECT_STREQ(file.GetAttribute("ID"), "4");
+    EXPECT_EQ(file.GetAttribute("text"), nullptr);
+    EXPECT_EQ(file.GetTag(CLanguageFile::MoveNextSibling, "MessageItem"), 0);
+
+    // A child move looks only one level down, and a sibling move never climbs.
+    file.GetTag(CLanguageFile::MoveTop, "TesterLanguage");
+    EXPECT_EQ(file.GetTag(CLanguageFile::MoveFirstChild, "MessageItem"), 0);
+    file.GetTag(CLanguageFile::MoveTop, "TesterLanguage");
+    file.GetTag(CLanguageFile::MoveFirstChild, "Message");
+    EXPECT_EQ(file.GetTag(CLanguageFile::MoveNextSibling, "Message"), 0);
+    EXPECT_EQ(file.GetTag(CLanguageFile::MoveTop, "Message"), 0) << "Message is not a top-level tag";
+
+    file.GetTag(CLanguageFile::MoveTop, "TesterLanguage");
+    file.GetTag(CLanguageFile::MoveFirstChild, "Dialog");
+    ASSERT_EQ(file.GetTag(CLanguageFile::MoveFirstChild, "DialogItem"), 1);
+    ASSERT_NE(file.GetAttribute("text"), nullptr);
+    EXPECT_STREQ(file.GetAttribute("text"), "") << "an empty attribute is not a missing one";
+}
+
+TEST_F(LanguageFileCursor, AFailedMoveLeavesNoTagCurrent)
+{
+    file.GetTag(CLanguageFile::MoveTop, "TesterLanguage");
+    EXPECT_EQ(file.GetTag(CLanguageFile::MoveFirstChild, "Missing"), 0);
+    EXPECT_EQ(file.GetTagName(), nullptr);
+    EXPECT_EQ(file.GetAttribute("version"), nullptr);
+    EXPECT_EQ(file.GetTag(CLanguageFile::MoveFirstChild, "Message"), 0) << "nothing to look inside";
+    EXPECT_EQ(file.GetTag(CLanguageFile::MoveNextSibling, "Message"), 0);
+
+    // Names are exact, and an unknown move or a null name finds nothing.
+    EXPECT_EQ(file.GetTag(CLanguageFile::MoveTop, "testerlanguage"), 0);
+    ASSERT_EQ(file.GetTag(CLanguageFile::MoveTop, "TesterLanguage"), 1);
+    EXPECT_EQ(file.GetTag(0x11, "Message"), 0);
+    EXPECT_STREQ(file.GetTagName(), "TesterLanguage") << "an unknown move does not move";
+    EXPECT_EQ(file.GetTag(CLanguageFile::MoveFirstChild, nullptr), 0);
+    EXPECT_EQ(file.GetAttribute(nullptr), nullptr);
+}
+
+TEST_F(LanguageFileCursor, CloseAndReopen)
+{
+    file.GetTag(CLanguageFile::MoveTop, "TesterLanguage");
+    file.Close();
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ(file.GetTagName(), nullptr);
+    EXPECT_EQ(file.GetTag(CLanguageFile::MoveTop, "TesterLanguage"), 0);
+    ASSERT_TRUE(file.Open());
+    EXPECT_EQ(file.GetTagName(), nullptr) << "a fresh open starts with no tag current";
+    EXPECT_EQ(file.GetTag(CLanguageFile::MoveTop, "TesterLanguage"), 1);
+}
+
+TEST(LanguageFileText, AttributesComeInTheAnsiCodePage)
+{
+    ASSERT_EQ(::GetACP(), 1250u) << "the tests run with LC_ALL=cs_CZ.UTF-8";
+    const std::string czech = "\xC4\x8D\xC3\xAD" "ta\xC4\x8D \xE2\x82\xAC";   // "čítač €" in UTF-8
+    CLanguageFile file;
+    file.SetPath(WriteTemp("utf8.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><T a=\"" + czech +
+                                           "\" b=\"&#x65E5;&amp;&lt;&#9;&#10;x\"/>").c_str());
+    ASSERT_TRUE(file.Open()) << file.LastError();
+    ASSERT_EQ(file.GetTag(CLanguageFile::MoveTop, "T"), 1);
+    EXPECT_STREQ(file.GetAttribute("a"), "\xE8\xEDta\xE8 \x80");
+    EXPECT_STREQ(file.GetAttribute("b"), "?&<\t\nx") << "a character outside the code page becomes '?'";
+
+    // The same document in UTF-16 with a byte-order mark reads the same.
+    std::wstring wide = L"\xFEFF<T a=\"\x010D\x00EDta\x010D \x20AC\"/>";
+    file.SetPath(WriteTemp("utf16.xml", std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2)).c_str());
+    ASSERT_TRUE(file.Open()) << file.LastError();
+    ASSERT_EQ(file.GetTag(CLanguageFile::MoveTop, "T"), 1);
+    EXPECT_STREQ(file.GetAttribute("a"), "\xE8\xEDta\xE8 \x80");
+}
+
+// Large files are read in chunks; no chunk boundary may split a character or a comment
+// wrongly, whatever the encoding.
+TEST(LanguageFileText, LargeFilesReadTheSameAcrossChunks)
+{
+    const std::string czech = "\xC4\x8D\xC3\xAD" "ta\xC4\x8D";   // "čítač"
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<TesterLanguage><Message>\n";
+    const int items = 5000;
+    for (int i = 0; i < items; ++i)
+        text += "<MessageItem ID=\"" + std::to_string(i) + "\" text=\"" + czech + "&#10;" + std::string(i % 7, ' ') +
+                "&#9;\"/><!-- " + czech + " > " + std::to_string(i) + " -->\n";
+    text += "</Message></TesterLanguage>\n";
+
+    int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L' ');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    wide.insert(wide.begin(), L'\xFEFF');
+    const std::string utf16(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
+
+    for (const std::string& bytes : {text, utf16}) {
+        CLanguageFile file;
+        file.SetPath(WriteTemp("large.xml", bytes).c_str());
+        ASSERT_TRUE(file.Open()) << file.LastError();
+        file.GetTag(CLanguageFile::MoveTop, "TesterLanguage");
+        file.GetTag(CLanguageFile::MoveFirstChild, "Message");
+        int i = 0;
+        for (int found = file.GetTag(CLanguageFile::MoveFirstChild, "MessageItem"); found;
+             found = file.GetTag(CLanguageFile::MoveNextSibling, "MessageItem"), ++i) {
+            ASSERT_STREQ(file.GetAttribute("ID"), std::to_string(i).c_str());
+            ASSERT_EQ(std::string(file.GetAttribute("text")), "\xE8\xEDta\xE8\n" + std::string(i % 7, ' ') + "\t");
+        }
+        EXPECT_EQ(i, items);
+    }
+}
+
+TEST(LanguageFileRefused, MissingEmptyAndNoFileSet)
+{
+    CLanguageFile file;
+    EXPECT_FALSE(file.Open());
+    EXPECT_STREQ(file.LastError(), "no language file is set");
+    file.SetPath(TempPath("nowhere.xml").c_str());
+    EXPECT_FALSE(file.Open());
+    EXPECT_STREQ(file.LastError(), "the file does not exist");
+    file.SetPath((TempPath("no-folder") + "\\x.xml").c_str());
+    EXPECT_FALSE(file.Open());
+    EXPECT_STREQ(file.LastError(), "the file does not exist");
+    EXPECT_EQ(OpenError(""), "the file is empty");
+}
+
+TEST(LanguageFileRefused, TextThatIsNotWellFormedXml)
+{
+    std::string full = kSample;
+    const char* broken[] = {
+        "just some text\n",
+        "<TesterLanguage><Message></TesterLanguage>",
+        "<a/><b/>",
+        "<!DOCTYPE a [<!ENTITY x \"xxxxxxxxxx\"><!ENTITY y \"&x;&x;&x;&x;&x;&x;&x;&x;\">]><a t=\"&y;\"/>",
+    };
+    for (const char* bytes : broken)
+        EXPECT_NE(OpenError(bytes), "") << bytes;
+    EXPECT_NE(OpenError(std::string("\x89PNG\r\n\x1a\n\0\0\0", 11)), "");
+    EXPECT_NE(OpenError("<?xml version=\"1.0\"?>\n<!-- only a comment -->\n"), "");
+
+    // Cut anywhere, inside a tag, a text or a comment, the file is refused with a reason.
+    for (size_t length = 1; length + 1 < full.size(); ++length)
+        EXPECT_NE(OpenError(full.substr(0, length)), "") << "cut after " << length;
+    EXPECT_EQ(OpenError(full), "");
+    const std::string rich = "\xEF\xBB\xBF<?xml version=\"1.0\"?><?pi x?><a t=\"&amp;&#10;\xC4\x8D\"><![CDATA[<x>]]>&lt;</a>";
+    for (size_t length = 1; length + 1 < rich.size(); ++length)
+        EXPECT_NE(OpenError(rich.substr(0, length)), "") << "cut after " << length;
+    EXPECT_EQ(OpenError(rich), "");
+    const char* cut[] = {"<a><!-- x -", "<a><![CDATA[ x", "<a><?pi x", "<a>&#10", "<a>x]]", "<a>text"};
+    for (const char* bytes : cut)
+        EXPECT_NE(OpenError(bytes), "") << bytes;
+}
+
+// Whatever a reader makes of these, the host gets an answer and keeps running.
+TEST(LanguageFileRefused, DoubtfulXmlNeverTakesTheHostDown)
+{
+    const char* doubtful[] = {"<a b=\"1\" b=\"2\"/>", "<a>&undefined;</a>", "<a t=\"&#0;\"/>", "<a t=\"&#xFFFFFFFFF;\"/>",
+                              "<a t=\"\xC3\"/>", "<?xml version=\"1.0\" encoding=\"x-unknown\"?><a/>"};
+    for (const char* bytes : doubtful) {
+        CLanguageFile file;
+        file.SetPath(WriteTemp("doubtful.xml", bytes).c_str());
+        if (file.Open()) {
+            EXPECT_EQ(file.GetTag(CLanguageFile::MoveTop, "a"), 1) << bytes;
+            file.GetAttribute("b");
+            file.GetAttribute("t");
+        } else {
+            EXPECT_STRNE(file.LastError(), "") << bytes;
+        }
+    }
+}
+
+// Random pieces of XML, glued together: every file opens or is refused, none hangs or ends
+// the process.
+TEST(LanguageFileRefused, RandomPiecesOfXml)
+{
+    const char* pieces[] = {"<a", "<b ", ">", "/>", "</a>", "</b>", "<!--", "-->", "<?", "?>", "<![CDATA[", "]]>", "\"",
+                            "=", "t", " ", "\n", "&#10;", "&#x9;", "&amp;", "&", "<?xml version=\"1.0\"?>",
+                            "\xC4\x8D", "\xEF\xBB\xBF", "\xC4", "<!DOCTYPE a>", "x=\"1\""};
+    unsigned int seed = 12345;
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes;
+        int count = 1 + round % 40;
+        for (int i = 0; i < count; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            bytes += pieces[(seed >> 16) % (sizeof pieces / sizeof pieces[0])];
+        }
+        OpenError(bytes);
+    }
+}
+
+TEST(LanguageFileRefused, DeepNestingIsBoundedWithoutRecursion)
+{
+    EXPECT_EQ(OpenError(Nested(CLanguageFile::kMaxDepth)), "");
+    EXPECT_EQ(OpenError(Nested(CLanguageFile::kMaxDepth + 1)), "the tags are nested deeper than 256 levels");
+    EXPECT_EQ(OpenError(Nested(100000)), "the tags are nested deeper than 256 levels");
+    std::string unclosed(300000, ' ');
+    for (size_t i = 0; i + 3 <= unclosed.size(); i += 3)
+        unclosed.replace(i, 3, "<a>");
+    EXPECT_NE(OpenError(unclosed), "");
+}
+
+TEST(LanguageFileRefused, SizeIsBoundedButMegabytesAreRead)
+{
+    // A few megabytes of items open and every item is reachable.
+    std::string big = "<TesterLanguage><Message>";
+    const int items = 60000;
+    for (int i = 0; i < items; ++i)
+        big += "<MessageItem ID=\"" + std::to_string(i) + "\" text=\"" + std::string(40, 'x') + "\"/>";
+    big += "</Message></TesterLanguage>";
+    ASSERT_GT(big.size(), 4u * 1024 * 1024);
+    CLanguageFile file;
+    file.SetPath(WriteTemp("big.xml", big).c_str());
+    ASSERT_TRUE(file.Open()) << file.LastError();
+    file.GetTag(CLanguageFile::MoveTop, "TesterLanguage");
+    file.GetTag(CLanguageFile::MoveFirstChild, "Message");
+    int count = 0;
+    for (int found = file.GetTag(CLanguageFile::MoveFirstChild, "MessageItem"); found;
+         found = file.GetTag(CLanguageFile::MoveNextSibling, "MessageItem"))
+        ++count;
+    EXPECT_EQ(count, items);
+    file.Close();
+
+    // Beyond the limit the file is not even read.
+    std::string huge = "<a t=\"" + std::string(CLanguageFile::kMaxFileSize, 'x') + "\"/>";
+    EXPECT_EQ(OpenError(huge), "the file is larger than 16 MB");
+}
+
+TEST(LanguageFileRefused, AFailedOpenForgetsThePreviousFile)
+{
+    CLanguageFile file;
+    file.SetPath(WriteTemp("good.xml", kSample).c_str());
+    ASSERT_TRUE(file.Open());
+    WriteFileBytes(file.Path(), "<broken");
+    EXPECT_FALSE(file.Open());
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ(file.GetTag(CLanguageFile::MoveTop, "TesterLanguage"), 0);
+}
+
+// The host's operations around the reader.
+class HostLanguage : public ::testing::Test {
+protected:
+    CDAXOTester tester{nullptr};
+};
+
+TEST_F(HostLanguage, CursorAnswersNothingWhileNoFileIsOpen)
+{
+    EXPECT_EQ(tester.LanguageFileGetTag(1, "TesterLanguage"), 0);
+    EXPECT_EQ(tester.LanguageFileGetCurrentTagAttribute("ID"), nullptr);
+    EXPECT_EQ(tester.LanguageFileGetCurrentTagName(), nullptr);
+    EXPECT_STREQ(tester.GetMessageA(1), "");
+    EXPECT_STREQ(tester.GetDialogName(7), "");
+    EXPECT_STREQ(tester.GetDialogControlName(7, 1), "");
+
+    ASSERT_EQ(tester.SetLanguageFile(WriteTemp("sample.xml", kSample).c_str()), 1);
+    EXPECT_EQ(tester.LanguageFileGetTag(1, "TesterLanguage"), 0) << "set is not opened";
+    ASSERT_EQ(tester.LanguageFileOpen(), 1);
+    EXPECT_EQ(tester.LanguageFileGetTag(1, "TesterLanguage"), 1);
+    EXPECT_STREQ(tester.LanguageFileGetCurrentTagName(), "TesterLanguage");
+    EXPECT_EQ(tester.LanguageFileClose(), 1);
+    EXPECT_EQ(tester.LanguageFileGetTag(1, "TesterLanguage"), 0);
+    EXPECT_EQ(tester.SetLanguageFile(nullptr), 0);
+    EXPECT_EQ(tester.LanguageFileOpen(), 0);
+}
+
+TEST_F(HostLanguage, ARefusedFileIsReportedOnTheDebugOutput)
+{
+    daxotest::DebugCapture debug;
+    std::string path = WriteTemp("empty.xml", "");
+    tester.SetLanguageFile(path.c_str());
+    EXPECT_EQ(tester.LanguageFileOpen(), 0);
+    EXPECT_TRUE(debug.Contains("language file \"" + path + "\": the file is empty\n"));
+}
+
+TEST_F(HostLanguage, HostTextsComeFromTheSameFile)
+{
+    tester.SetLanguageFile(WriteTemp("sample.xml", kSample).c_str());
+    ASSERT_EQ(tester.LanguageFileOpen(), 1);
+    EXPECT_STREQ(tester.GetMessageA(1), "one");
+    EXPECT_STREQ(tester.GetMessageA(2), "two");
+    EXPECT_STREQ(tester.GetMessageA(4), "") << "an item without text";
+    EXPECT_STREQ(tester.GetMessageA(3), "") << "no such item";
+    EXPECT_STREQ(tester.GetDialogName(7), "");
+    EXPECT_STREQ(tester.GetDialogControlName(7, 1), "");
+}
+
+TEST_F(HostLanguage, OneFilePerLanguageInTheFolder)
+{
+    std::string folder = TempPath("languages");
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    const char* files[] = {"en.xml", "CS.xml", "de.xml", "readme.txt", "old.xml.bak"};
+    for (const char* name : files)
+        WriteFileBytes(folder + "\\" + name, std::string("<TesterLanguage><Message><MessageItem ID=\"1\" text=\"") +
+                                                 name + "\"/></Message></TesterLanguage>");
+    WriteFileBytes(folder + "\\xx.xml", "not xml");
+    ::CreateDirectoryA((folder + "\\dir.xml").c_str(), nullptr);
+    daxotest::ScopedEnv env("DAXO_LANG_DIR", folder.c_str());
+
+    std::vector<std::string> codes;
+    unsigned int id = 0;
+    for (int more = tester.GetFirstLanguage(&id); more; more = tester.GetNextLanguage(&id)) {
+        ASSERT_EQ(id, codes.size() + 1);
+        codes.push_back(tester.GetLanguageValue(id));
+        EXPECT_EQ(std::string(tester.GetLanguageFileName(id)), folder + "\\" + codes.back() + ".xml");
+    }
+    EXPECT_EQ(codes, (std::vector<std::string>{"CS", "de", "en", "xx"}));
+    EXPECT_EQ(tester.GetNextLanguage(&id), 0);
+    EXPECT_EQ(tester.GetFirstLanguage(nullptr), 0);
+    EXPECT_EQ(tester.GetLanguageValue(0), nullptr);
+    EXPECT_EQ(tester.GetLanguageFileName(5), nullptr);
+
+    EXPECT_EQ(tester.GetCurrentLanguageID(), 0u);
+    ASSERT_EQ(tester.SetLanguage("EN"), 1);
+    EXPECT_EQ(tester.GetCurrentLanguageID(), 3u);
+    EXPECT_STREQ(tester.GetMessageA(1), "en.xml");
+    ASSERT_EQ(tester.SetCurrentLanguage(2), 1);
+    EXPECT_STREQ(tester.GetMessageA(1), "de.xml");
+    EXPECT_EQ(tester.SetCurrentLanguage(4), 0) << "xx.xml is not XML";
+    EXPECT_STREQ(tester.GetMessageA(1), "");
+    EXPECT_EQ(tester.SetCurrentLanguage(9), 0);
+    EXPECT_EQ(tester.SetLanguage("fr"), 0);
+    EXPECT_EQ(tester.SetLanguage(nullptr), 0);
+
+    // The start-up choice: the user's language (Czech under the tests' locale), else English.
+    char user[16] = "";
+    ::GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SISO639LANGNAME, user, sizeof user);
+    ASSERT_EQ(tester.InitLanguage(), 1);
+    EXPECT_STREQ(tester.GetMessageA(1), std::string(user) == "cs" ? "CS.xml" : "en.xml");
+    ::DeleteFileA((folder + "\\CS.xml").c_str());
+    ASSERT_EQ(tester.InitLanguage(), 1);
+    EXPECT_STREQ(tester.GetMessageA(1), "en.xml");
+    EXPECT_EQ(tester.GetCurrentLanguageID(), 2u);
+
+    tester.SetLanguageFile(WriteTemp("sample.xml", kSample).c_str());
+    EXPECT_EQ(tester.GetCurrentLanguageID(), 0u) << "a file of its own is no listed language";
+}
+
+TEST_F(HostLanguage, TheShippedLanguagesOpen)
+{
+    daxotest::ScopedEnv env("DAXO_LANG_DIR", (daxotest::SourceFolder() + "/lang").c_str());
+    std::vector<std::string> codes;
+    unsigned int id = 0;
+    for (int more = tester.GetFirstLanguage(&id); more; more = tester.GetNextLanguage(&id)) {
+        codes.push_back(tester.GetLanguageValue(id));
+        EXPECT_EQ(tester.SetCurrentLanguage(id), 1) << codes.back();
+    }
+    EXPECT_EQ(codes, (std::vector<std::string>{"cs", "en"}));
+
+    daxotest::ScopedEnv none("DAXO_LANG_DIR", (daxotest::TempPath("empty-folder")).c_str());
+    EXPECT_EQ(tester.InitLanguage(), 0);
+    EXPECT_EQ(tester.GetFirstLanguage(&id), 0);
+}
+
+} // namespace
