@@ -2,6 +2,10 @@
 #include "ConfigList.h"
 #include "DAXOTester.h"
 
+class CConfigDialog;
+class CConfirmDialog;
+class CTestConfigDialog;
+
 #ifdef TESTDAXO01_BUILD
 #define TESTDAXO01_API __declspec(dllexport)
 #else
@@ -24,10 +28,20 @@ public:
     const char* GetMessageA(unsigned int id) override;
     const char* GetDialogName(unsigned int id) override;
     const char* GetDialogControlName(unsigned int dialogId, unsigned int controlId) override;
+    // Configures one unit, or a series of units, and tests each: 1 when one unit was
+    // configured and answered, 2 in every other case.
+    int ConfigureThermometer(void* parentWindow, unsigned short testId, int checkFlag) override;
 
     static const char* const m_szSupportedTest[3];
 
     CConfigList m_ConfigList;
+
+private:
+    int RunPasses(HWND parent, unsigned short testId, int checkFlag, CConfigDialog& configDialog,
+                  CTestConfigDialog& testDialog, CConfirmDialog& confirmDialog);
+    void Report(HWND parent, const char* heading, const char* line, unsigned char code);
+    void ReportSummary(HWND parent, const char* serialText, const CConfigDialog& configDialog);
+    void ReportEmptyType(HWND parent);
 };
 
 extern "C" {
