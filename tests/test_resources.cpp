@@ -18,7 +18,7 @@ namespace {
 // ---------------------------------------------------------------------------------------------
 // What the templates must hold. Texts are code page 1250 bytes.
 
-struct ControlSpec {
+struct ExpectedControl {
     unsigned id;
     const char* cls;
     DWORD style;
@@ -26,11 +26,11 @@ struct ControlSpec {
     const char* text;
 };
 
-struct DialogSpec {
+struct ExpectedDialog {
     unsigned id;
     short x, y, cx, cy;
     const char* caption;
-    std::vector<ControlSpec> controls;
+    std::vector<ExpectedControl> controls;
 };
 
 const DWORD kDialogStyle = 0x10C808C0;
@@ -39,7 +39,7 @@ const WORD kPointSize = 8;
 
 const char kSpin[] = "msctls_updown32";
 
-DialogSpec ConfigDialog()
+ExpectedDialog ConfigDialog()
 {
     return {2020, 22, 17, 400, 215, "Konfigurace \xE8\xEDta\xE8\x65",
             {
@@ -90,7 +90,7 @@ DialogSpec ConfigDialog()
             }};
 }
 
-DialogSpec TestConfigDialog()
+ExpectedDialog TestConfigDialog()
 {
     return {2021, 22, 17, 260, 100, "Test konfigurace \xE8\xEDta\xE8\x65",
             {
@@ -101,7 +101,7 @@ DialogSpec TestConfigDialog()
             }};
 }
 
-DialogSpec ConfirmDialog()
+ExpectedDialog ConfirmDialog()
 {
     return {2022, 22, 17, 205, 60, "Konfigurace dal\x9A\xED jednotky ...",
             {
@@ -110,7 +110,7 @@ DialogSpec ConfirmDialog()
             }};
 }
 
-std::vector<DialogSpec> AllDialogs()
+std::vector<ExpectedDialog> AllDialogs()
 {
     return {ConfigDialog(), TestConfigDialog(), ConfirmDialog()};
 }
@@ -345,9 +345,9 @@ protected:
     HMODULE module = nullptr;
 };
 
-void ExpectTemplate(const DialogSpec& spec, const std::vector<unsigned char>& bytes)
+void ExpectTemplate(const ExpectedDialog& expected, const std::vector<unsigned char>& bytes)
 {
-    SCOPED_TRACE("dialog " + std::to_string(spec.id));
+    SCOPED_TRACE("dialog " + std::to_string(expected.id));
     ASSERT_FALSE(bytes.empty()) << "no dialog resource";
     ParsedDialog dialog;
     std::string error;
@@ -355,20 +355,20 @@ void ExpectTemplate(const DialogSpec& spec, const std::vector<unsigned char>& by
 
     EXPECT_EQ(dialog.style, kDialogStyle) << std::hex << dialog.style;
     EXPECT_EQ(dialog.exStyle, 0u) << std::hex << dialog.exStyle;
-    EXPECT_EQ(dialog.x, spec.x);
-    EXPECT_EQ(dialog.y, spec.y);
-    EXPECT_EQ(dialog.cx, spec.cx);
-    EXPECT_EQ(dialog.cy, spec.cy);
+    EXPECT_EQ(dialog.x, expected.x);
+    EXPECT_EQ(dialog.y, expected.y);
+    EXPECT_EQ(dialog.cx, expected.cx);
+    EXPECT_EQ(dialog.cy, expected.cy);
     EXPECT_TRUE(!dialog.menu.isOrdinal && dialog.menu.text.empty()) << "no menu";
     EXPECT_TRUE(!dialog.cls.isOrdinal && dialog.cls.text.empty()) << "the standard dialog class";
     EXPECT_FALSE(dialog.caption.isOrdinal);
-    EXPECT_EQ(dialog.caption.text, spec.caption);
+    EXPECT_EQ(dialog.caption.text, expected.caption);
     EXPECT_EQ(dialog.pointSize, kPointSize);
     EXPECT_EQ(dialog.face, kFace);
 
-    ASSERT_EQ(dialog.controls.size(), spec.controls.size());
-    for (size_t i = 0; i < spec.controls.size(); ++i) {
-        const ControlSpec& want = spec.controls[i];
+    ASSERT_EQ(dialog.controls.size(), expected.controls.size());
+    for (size_t i = 0; i < expected.controls.size(); ++i) {
+        const ExpectedControl& want = expected.controls[i];
         const ParsedControl& got = dialog.controls[i];
         SCOPED_TRACE("control #" + std::to_string(i + 1) + " id " + std::to_string(want.id));
         EXPECT_EQ(got.id, want.id);
@@ -387,8 +387,8 @@ void ExpectTemplate(const DialogSpec& spec, const std::vector<unsigned char>& by
 
 TEST_F(ResourceFile, TemplatesHoldTheControlsInTabOrderWithTheirStylesAndCzechTexts)
 {
-    for (const DialogSpec& spec : AllDialogs())
-        ExpectTemplate(spec, Resource(spec.id, MAKEINTRESOURCEA(5)));
+    for (const ExpectedDialog& expected : AllDialogs())
+        ExpectTemplate(expected, Resource(expected.id, MAKEINTRESOURCEA(5)));
 }
 
 TEST_F(ResourceFile, JumperBitmapIs310By280With256Colours)
@@ -446,22 +446,22 @@ protected:
 
 TEST_F(DialogWindows, EveryTemplateCreatesAllItsControls)
 {
-    for (const DialogSpec& spec : AllDialogs()) {
-        SCOPED_TRACE("dialog " + std::to_string(spec.id));
-        HWND dialog = ::CreateDialogParamA(module, MAKEINTRESOURCEA(spec.id), nullptr, PlainDialogProc, 0);
+    for (const ExpectedDialog& expected : AllDialogs()) {
+        SCOPED_TRACE("dialog " + std::to_string(expected.id));
+        HWND dialog = ::CreateDialogParamA(module, MAKEINTRESOURCEA(expected.id), nullptr, PlainDialogProc, 0);
         ASSERT_NE(dialog, nullptr) << "GetLastError " << ::GetLastError();
-        EXPECT_EQ(WindowText(dialog), spec.caption);
+        EXPECT_EQ(WindowText(dialog), expected.caption);
 
         // The children in creation order are the template's controls, nothing more.
         std::vector<unsigned> ids;
         for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
             ids.push_back(static_cast<unsigned>(::GetDlgCtrlID(child)));
         std::vector<unsigned> expectedIds;
-        for (const ControlSpec& control : spec.controls)
+        for (const ExpectedControl& control : expected.controls)
             expectedIds.push_back(control.id);
         EXPECT_EQ(ids, expectedIds);
 
-        for (const ControlSpec& control : spec.controls) {
+        for (const ExpectedControl& control : expected.controls) {
             HWND item = ::GetDlgItem(dialog, static_cast<int>(control.id));
             ASSERT_NE(item, nullptr) << control.id;
             char cls[64] = {};
