@@ -1,0 +1,36 @@
+#pragma once
+// daxohost.exe: loads the module as the production host does and runs its configuration,
+// for an operator at the screen or from a script.
+#include "CommandLine.h"
+#include "CommissioningRecord.h"
+#include "ModuleLoader.h"
+#include "ResultLog.h"
+#include "Script.h"
+#include <string>
+
+namespace daxohost {
+
+// Exit codes besides those of the module loader.
+enum ExitCode { kExitPassed = 0, kExitScriptFailed = 1, kExitBadInput = 2 };
+
+class CHostApplication {
+public:
+    explicit CHostApplication(HostOptions options);
+    // The process exit code.
+    int Run();
+
+private:
+    int Prepare();
+    int RunScript();
+    int RunByHand();
+    void OnEntry(const LogEntry& entry) const;
+    int Refuse(int exitCode, const std::string& message) const;
+
+    HostOptions m_options;
+    CScript m_script;
+    CResultLog m_log;
+    CCommissioningRecord m_record;
+    CModuleLoader m_module;
+};
+
+} // namespace daxohost

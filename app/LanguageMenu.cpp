@@ -1,0 +1,120 @@
+#include "LanguageMenu.h"
+#include "Test.h"
+
+namespace daxohost {
+
+namespace {
+
+std::string FileName(const std::string& path)
+{
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+bool CLanguageMenu::OpenFile(CTest& test, const std::string& path)
+{
+    return test.SetLanguageFile(path.c_str()) != 0 && test.LanguageFileOpen() == 1;
+}
+
+void CLanguageMenu::UseEnglish(CTest& test)
+{
+    test.SetLanguageFile("");
+    test.LanguageFileClose();
+}
+
+std::vector<LanguageChoice> CLanguageMenu::FilesBesideProgram()
+{
+    char program[MAX_PATH];
+    DWORD length = ::GetModuleFileNameA(nullptr, program, sizeof program);
+    if (length == 0 || length >= sizeof program)
+        return {};
+    std::string folder(program, length);
+    folder = folder.substr(0, folder.find_last_of("\\/") + 1) + "lang\\";
+    std::vector<LanguageChoice> files;
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA((folder + "*.xml").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return files;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            LanguageChoice choice;
+            choice.path = folder + found.cFileName;
+            choice.label = found.cFileName;
+            files.push_back(choice);
+        }
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return files;
+}
+
+std::vector<LanguageChoice> CLanguageMenu::LanguagesOfTester() const
+{
+    std::vector<LanguageChoice> languages;
+    unsigned id = 0;
+    // A broken enumeration must not keep the host busy for ever.
+    for (int more = m_test.GetFirstLanguage(&id); more && languages.size() < 1000; more = m_test.GetNextLanguage(&id)) {
+        LanguageChoice choice;
+        choice.languageId = id;
+        const char* path = m_test.GetLanguageFileName(id);
+        const char* code = m_test.GetLanguageValue(id);
+        choice.path = path ? path : "";
+        choice.label = (code && *code ? std::string(code) + "  " : std::string()) + "(" + FileName(choice.path) + ")";
+        languages.push_back(choice);
+    }
+    return languages;
+}
+
+HMENU CLanguageMenu::Build()
+{
+    m_choices.clear();
+    LanguageChoice english;
+    english.label = "&English (the module's own texts)";
+    m_choices.push_back(english);
+    std::vector<LanguageChoice> offered = LanguagesOfTester();
+    if (offered.empty())
+        offered = FilesBesideProgram();
+    m_choices.insert(m_choices.end(), offered.begin(), offered.end());
+
+    m_menu = ::CreatePopupMenu();
+    for (size_t i = 0; i < m_choices.size(); ++i) {
+        ::AppendMenuA(m_menu, MF_STRING, m_first + i, m_choices[i].label.c_str());
+        if (i == 0 && m_choices.size() > 1)
+            ::AppendMenuA(m_menu, MF_SEPARATOR, 0, nullptr);
+    }
+    ::CheckMenuRadioItem(m_menu, m_first, m_first + static_cast<UINT>(m_choices.size()) - 1, m_first, MF_BYCOMMAND);
+    return m_menu;
+}
+
+bool CLanguageMenu::Choose(size_t index)
+{
+    const LanguageChoice& choice = m_choices[index];
+    if (index == 0) {
+        UseEnglish(m_test);
+        return true;
+    }
+    if (choice.languageId != 0)
+        return m_test.SetCurrentLanguage(choice.languageId) == 1;
+    return OpenFile(m_test, choice.path);
+}
+
+bool CLanguageMenu::OnCommand(UINT command, HWND owner)
+{
+    if (command < m_first || command >= m_first + m_choices.size())
+        return false;
+    size_t index = command - m_first;
+    if (!Choose(index)) {
+        std::string message = "The language file " + m_choices[index].path +
+                              " cannot be read. The module shows its English texts.";
+        UseEnglish(m_test);
+        index = 0;
+        ::MessageBoxA(owner, message.c_str(), "Language", MB_OK | MB_ICONWARNING);
+    }
+    if (m_menu)
+        ::CheckMenuRadioItem(m_menu, m_first, m_first + static_cast<UINT>(m_choices.size()) - 1,
+                             m_first + static_cast<UINT>(index), MF_BYCOMMAND);
+    return true;
+}
+
+} // namespace daxohost

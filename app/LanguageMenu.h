@@ -1,0 +1,47 @@
+#pragma once
+// The operator's choice of language: the module's own English texts, or one of the language
+// files that the host ships, opened through the test object's inherited language operations.
+#include <windows.h>
+#include <string>
+#include <vector>
+
+class CTest;
+
+namespace daxohost {
+
+struct LanguageChoice {
+    std::string label;
+    unsigned languageId = 0;   // the host's id; 0: opened by its path
+    std::string path;          // empty for English
+};
+
+class CLanguageMenu {
+public:
+    CLanguageMenu(CTest& test, UINT firstCommand) : m_test(test), m_first(firstCommand) {}
+
+    // A popup menu with English first, then every language the host offers; English is chosen.
+    HMENU Build();
+    // True when the command was one of the menu's items; then that language is in use, or the
+    // operator has been told why not.
+    bool OnCommand(UINT command, HWND owner);
+    const std::vector<LanguageChoice>& Choices() const { return m_choices; }
+
+    // Sets the file and opens it; true when its texts can be read.
+    static bool OpenFile(CTest& test, const std::string& path);
+    // The module's own texts again.
+    static void UseEnglish(CTest& test);
+    // The files "*.xml" of the folder "lang" beside the executable, for a tester that lists
+    // no languages of its own.
+    static std::vector<LanguageChoice> FilesBesideProgram();
+
+private:
+    std::vector<LanguageChoice> LanguagesOfTester() const;
+    bool Choose(size_t index);
+
+    CTest& m_test;
+    UINT m_first;
+    HMENU m_menu = nullptr;
+    std::vector<LanguageChoice> m_choices;
+};
+
+} // namespace daxohost

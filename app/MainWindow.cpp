@@ -1,0 +1,242 @@
+#include "MainWindow.h"
+#include "ResultLog.h"
+#include "Test.h"
+#include <commdlg.h>
+
+namespace daxohost {
+
+namespace {
+
+const char kClass[] = "DaxoHostMain";
+const UINT kLogChanged = WM_APP + 1;
+enum : unsigned {
+    kConfigureId = 100,
+    kSaveLogId,
+    kExitId,
+    kBenchId,
+    kListId,
+    kLanguageFirstId = 200,
+};
+
+HWND Child(HWND parent, const char* className, const char* text, DWORD style, unsigned id)
+{
+    HWND child = ::CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleA(nullptr),
+                                   nullptr);
+    ::SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    return child;
+}
+
+} // namespace
+
+CMainWindow::CMainWindow(CTest& test, CResultLog& log, std::string recordPath)
+    : m_test(test), m_log(log), m_recordPath(std::move(recordPath)), m_languages(test, kLanguageFirstId)
+{
+}
+
+CMainWindow::~CMainWindow()
+{
+    if (m_window)
+        ::DestroyWindow(m_window);
+}
+
+bool CMainWindow::Create(HINSTANCE instance, const std::string& moduleFile)
+{
+    m_moduleFile = moduleFile;
+    WNDCLASSA windowClass{};
+    if (!::GetClassInfoA(instance, kClass, &windowClass)) {
+        windowClass.lpfnWndProc = &CMainWindow::WindowProc;
+        windowClass.hInstance = instance;
+        windowClass.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+        windowClass.hIcon = ::LoadIcon(nullptr, IDI_APPLICATION);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        windowClass.lpszClassName = kClass;
+        if (!::RegisterClassA(&windowClass))
+            return false;
+    }
+    m_window = ::CreateWindowExA(0, kClass, "DAXO host", WS_OVERLAPPEDWINDOW, 40, 40, 840, 520, nullptr, BuildMenu(),
+                                 instance, this);
+    if (!m_window)
+        return false;
+    m_bench.Create(instance, 60, 580);
+    ::ShowWindow(m_window, SW_SHOWNORMAL);
+    m_bench.Show();
+    ::SetForegroundWindow(m_window);
+    // Reports may come from any thread; the list is only touched here.
+    HWND window = m_window;
+    m_log.AddListener([window](const LogEntry&) { ::PostMessageA(window, kLogChanged, 0, 0); });
+    ShowNewEntries();
+    return true;
+}
+
+HMENU CMainWindow::BuildMenu()
+{
+    HMENU file = ::CreatePopupMenu();
+    ::AppendMenuA(file, MF_STRING, kSaveLogId, "&Save result log...");
+    ::AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(file, MF_STRING, kExitId, "E&xit");
+    HMENU unit = ::CreatePopupMenu();
+    ::AppendMenuA(unit, MF_STRING, kConfigureId, "&Configure unit...");
+    HMENU view = ::CreatePopupMenu();
+    ::AppendMenuA(view, MF_STRING, kBenchId, "&Bench window");
+    HMENU bar = ::CreateMenu();
+    ::AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+    ::AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(unit), "&Unit");
+    ::AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m_languages.Build()), "&Language");
+    ::AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), "&View");
+    return bar;
+}
+
+int CMainWindow::Run()
+{
+    MSG message;
+    while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+    return 0;
+}
+
+LRESULT CALLBACK CMainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        static_cast<CMainWindow*>(create->lpCreateParams)->m_window = window;
+    }
+    auto* self = reinterpret_cast<CMainWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!self)
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        self->m_window = nullptr;
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    }
+    return self->OnMessage(message, wParam, lParam);
+}
+
+LRESULT CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        OnCreate();
+        return 0;
+    case WM_SIZE:
+        Layout(LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam));
+        return 0;
+    case WM_NOTIFY:
+        return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    case kLogChanged:
+        ShowNewEntries();
+        return 0;
+    case WM_CLOSE:
+        // The module's dialogs belong to this window: it stays while they are open.
+        if (!m_configuring)
+            ::DestroyWindow(m_window);
+        return 0;
+    case WM_DESTROY:
+        ::PostQuitMessage(0);
+        return 0;
+    default:
+        return ::DefWindowProcA(m_window, message, wParam, lParam);
+    }
+}
+
+std::string CMainWindow::ModuleInfo() const
+{
+    const char* name = m_test.GetModuleName();
+    std::string info = "Module " + std::string(name ? name : "?") + " (" + m_moduleFile + ").   Supported tests: ";
+    unsigned count = m_test.GetSupportedTestCount();
+    for (unsigned i = 0; i < count && i < 64; ++i) {
+        const char* test = m_test.GetSupportedTest(i);
+        info += (i ? ", " : "") + std::string(test ? test : "?");
+    }
+    return info + ".\r\nCommissioning record: " + m_recordPath;
+}
+
+void CMainWindow::OnCreate()
+{
+    m_info = Child(m_window, "STATIC", ModuleInfo().c_str(), SS_LEFT, 0);
+    m_configure = Child(m_window, "BUTTON", "&Configure unit...", WS_TABSTOP | BS_DEFPUSHBUTTON, kConfigureId);
+    m_status = Child(m_window, "STATIC", "Connect a unit at the bench, then configure it.", SS_LEFT, 0);
+    m_view.Create(m_window, kListId);
+}
+
+void CMainWindow::Layout(int width, int height)
+{
+    const int margin = 8, infoHeight = 34, buttonHeight = 28;
+    ::MoveWindow(m_info, margin, margin, width - 2 * margin, infoHeight, TRUE);
+    int y = margin + infoHeight + margin / 2;
+    ::MoveWindow(m_configure, margin, y, 150, buttonHeight, TRUE);
+    ::MoveWindow(m_status, 150 + 2 * margin, y + 6, width - 150 - 3 * margin, buttonHeight - 6, TRUE);
+    y += buttonHeight + margin;
+    int listHeight = height - y - margin;
+    ::MoveWindow(m_view.Handle(), margin, y, width - 2 * margin, listHeight > 20 ? listHeight : 20, TRUE);
+}
+
+void CMainWindow::OnCommand(unsigned id)
+{
+    if (m_languages.OnCommand(id, m_window))
+        return;
+    switch (id) {
+    case kConfigureId: ConfigureUnit(); break;
+    case kSaveLogId: SaveLog(); break;
+    case kBenchId: m_bench.Show(); break;
+    case kExitId: ::SendMessageA(m_window, WM_CLOSE, 0, 0); break;
+    default: break;
+    }
+}
+
+LRESULT CMainWindow::OnNotify(NMHDR* header)
+{
+    if (header && header->idFrom == kListId && header->code == NM_CUSTOMDRAW)
+        return m_view.OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+    return 0;
+}
+
+void CMainWindow::ConfigureUnit()
+{
+    // The module keeps one set of test parameters: one configuration at a time.
+    if (m_configuring)
+        return;
+    m_configuring = true;
+    ::SetWindowTextA(m_status, "Configuring: the module's dialogs are open.");
+    int result = m_test.ConfigureThermometer(m_window, 0, 0);
+    m_configuring = false;
+    m_log.AddCallResult(result);
+    std::string status = "ConfigureThermometer returned " + std::to_string(result) +
+                         (result == 1 ? ": the unit is configured." : ": the cycle or the series has ended.");
+    ::SetWindowTextA(m_status, status.c_str());
+}
+
+void CMainWindow::SaveLog()
+{
+    char path[MAX_PATH] = "result-log.txt";
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = m_window;
+    dialog.lpstrFilter = "Result log (*.txt)\0*.txt\0All files\0*.*\0";
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = sizeof path;
+    dialog.lpstrDefExt = "txt";
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+    if (!::GetSaveFileNameA(&dialog))
+        return;
+    if (!m_log.Save(path))
+        ::MessageBoxA(m_window, (std::string("The log could not be written to ") + path + ".").c_str(), "DAXO host",
+                      MB_OK | MB_ICONERROR);
+}
+
+void CMainWindow::ShowNewEntries()
+{
+    LogEntry entry;
+    while (m_log.Entry(m_shown, &entry)) {
+        m_view.Append(entry);
+        ++m_shown;
+    }
+}
+
+} // namespace daxohost

@@ -1,0 +1,56 @@
+#pragma once
+// The host as the test engineer uses it: the module's name and tests, the command that
+// configures a unit, the coloured result log, the language menu and the bench window.
+#include "BenchWindow.h"
+#include "LanguageMenu.h"
+#include "ResultView.h"
+#include <windows.h>
+#include <string>
+
+class CTest;
+
+namespace daxohost {
+
+class CResultLog;
+
+class CMainWindow {
+public:
+    CMainWindow(CTest& test, CResultLog& log, std::string recordPath);
+    ~CMainWindow();
+    CMainWindow(const CMainWindow&) = delete;
+    CMainWindow& operator=(const CMainWindow&) = delete;
+
+    bool Create(HINSTANCE instance, const std::string& moduleFile);
+    HWND Handle() const { return m_window; }
+    // Runs until the operator closes the window.
+    int Run();
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnCreate();
+    void Layout(int width, int height);
+    void OnCommand(unsigned id);
+    LRESULT OnNotify(NMHDR* header);
+    HMENU BuildMenu();
+    void ConfigureUnit();
+    void SaveLog();
+    void ShowNewEntries();
+    std::string ModuleInfo() const;
+
+    CTest& m_test;
+    CResultLog& m_log;
+    std::string m_recordPath;
+    std::string m_moduleFile;
+    HWND m_window = nullptr;
+    HWND m_info = nullptr;
+    HWND m_configure = nullptr;
+    HWND m_status = nullptr;
+    CResultView m_view;
+    CBenchWindow m_bench;
+    CLanguageMenu m_languages;
+    size_t m_shown = 0;        // log entries already in the list
+    bool m_configuring = false;
+};
+
+} // namespace daxohost

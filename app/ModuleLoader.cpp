@@ -1,0 +1,102 @@
+#include "ModuleLoader.h"
+
+namespace daxohost {
+
+namespace {
+
+typedef CTest* (*GetInstanceFn)();
+typedef unsigned short (*GetInstanceIdFn)();
+
+template <typename F>
+F Export(HMODULE module, const char* name)
+{
+    return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
+std::string SystemMessage(DWORD error)
+{
+    char* text = nullptr;
+    DWORD length = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                        FORMAT_MESSAGE_IGNORE_INSERTS,
+                                    nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message = length && text ? std::string(text, length) : std::string();
+    if (text)
+        ::LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
+        message.pop_back();
+    return message;
+}
+
+} // namespace
+
+CModuleLoader::~CModuleLoader()
+{
+    if (m_module)
+        ::FreeLibrary(m_module);
+}
+
+ModuleStatus CModuleLoader::Fail(ModuleStatus status, const std::string& message)
+{
+    m_message = message;
+    m_test = nullptr;
+    if (m_module) {
+        ::FreeLibrary(m_module);
+        m_module = nullptr;
+    }
+    return status;
+}
+
+ModuleStatus CModuleLoader::Load(const char* fileName)
+{
+    const std::string name = fileName ? fileName : "";
+    if (m_module) {
+        ::FreeLibrary(m_module);
+        m_module = nullptr;
+        m_test = nullptr;
+    }
+    // A missing library the module needs must come back as an error here, not as a system box.
+    UINT oldMode = ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    m_module = ::LoadLibraryA(name.c_str());
+    DWORD error = ::GetLastError();
+    ::SetErrorMode(oldMode);
+    if (!m_module) {
+        return Fail(ModuleStatus::NotFound,
+                    "The test module " + name + " cannot be loaded (error " + std::to_string(error) + ": " +
+                        SystemMessage(error) + "). It belongs beside daxohost.exe, with daxotester.test, "
+                        "prubel.dll, quillet.dll and tarlex.dll.");
+    }
+    auto getId = Export<GetInstanceIdFn>(m_module, "_GetTestInstanceID");
+    auto getInstance = Export<GetInstanceFn>(m_module, "_GetTestInstance");
+    if (!getId || !getInstance) {
+        std::string missing = !getId && !getInstance ? "_GetTestInstanceID and _GetTestInstance"
+                              : !getId               ? "_GetTestInstanceID"
+                                                     : "_GetTestInstance";
+        return Fail(ModuleStatus::MissingExport,
+                    name + " is not a test module: it does not export " + missing + ".");
+    }
+    unsigned short id = getId();
+    if (id != kFamilyId) {
+        return Fail(ModuleStatus::WrongIdentifier, name + " answers the module identifier " + std::to_string(id) +
+                                                       ", not " + std::to_string(kFamilyId) +
+                                                       ": it is not a module of the DAXO family.");
+    }
+    m_test = getInstance();
+    if (!m_test)
+        return Fail(ModuleStatus::NoTestObject, name + " hands out no test object.");
+    m_message.clear();
+    return ModuleStatus::Loaded;
+}
+
+int CModuleLoader::ExitCode(ModuleStatus status)
+{
+    switch (status) {
+    case ModuleStatus::Loaded: return 0;
+    case ModuleStatus::NotFound: return 3;
+    case ModuleStatus::MissingExport: return 4;
+    case ModuleStatus::WrongIdentifier: return 5;
+    case ModuleStatus::NoTestObject: return 6;
+    }
+    return 6;
+}
+
+} // namespace daxohost

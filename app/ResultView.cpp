@@ -1,0 +1,87 @@
+#include "ResultView.h"
+
+namespace daxohost {
+
+namespace {
+// Item data: the code, with this bit for the host's own rows.
+const LPARAM kCallResultBit = 0x10000;
+}
+
+bool CResultView::Create(HWND parent, int id)
+{
+    m_list = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
+                               0, 0, 100, 100, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               ::GetModuleHandleA(nullptr), nullptr);
+    if (!m_list)
+        return false;
+    ::SendMessageA(m_list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    const struct {
+        const char* title;
+        int width;
+    } columns[] = {{"Time", 95}, {"Code", 50}, {"Text", 640}};
+    for (int i = 0; i < 3; ++i) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = const_cast<char*>(columns[i].title);
+        column.cx = columns[i].width;
+        ::SendMessageA(m_list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+    return true;
+}
+
+void CResultView::Append(const LogEntry& entry)
+{
+    if (!m_list)
+        return;
+    const std::string time = CResultLog::TimeText(entry.time);
+    const std::string code = CResultLog::CodeText(entry);
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = static_cast<int>(::SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0));
+    item.pszText = const_cast<char*>(time.c_str());
+    item.lParam = (entry.code & 0xFFFF) | (entry.callResult ? kCallResultBit : 0);
+    int index = static_cast<int>(::SendMessageA(m_list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    if (index < 0)
+        return;
+    const std::string* texts[] = {&code, &entry.text};
+    for (int column = 1; column <= 2; ++column) {
+        LVITEMA sub{};
+        sub.iSubItem = column;
+        sub.pszText = const_cast<char*>(texts[column - 1]->c_str());
+        ::SendMessageA(m_list, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&sub));
+    }
+    ::SendMessageA(m_list, LVM_ENSUREVISIBLE, index, FALSE);
+}
+
+CResultView::Colours CResultView::ColoursOf(int code, bool callResult)
+{
+    if (callResult)
+        return {RGB(90, 90, 90), RGB(236, 236, 236)};
+    switch (code) {
+    case 112: return {RGB(0, 0, 140), RGB(255, 255, 255)};
+    case 113: return {RGB(170, 0, 0), RGB(255, 228, 228)};
+    case 114: return {RGB(0, 110, 0), RGB(228, 255, 228)};
+    case 117: return {RGB(0, 0, 0), RGB(255, 244, 190)};
+    default: return {RGB(0, 0, 0), RGB(255, 255, 255)};
+    }
+}
+
+LRESULT CResultView::OnCustomDraw(NMLVCUSTOMDRAW* draw) const
+{
+    switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: {
+        LPARAM data = draw->nmcd.lItemlParam;
+        Colours colours = ColoursOf(static_cast<int>(data & 0xFFFF), (data & kCallResultBit) != 0);
+        draw->clrText = colours.text;
+        draw->clrTextBk = colours.background;
+        return CDRF_DODEFAULT;
+    }
+    default:
+        return CDRF_DODEFAULT;
+    }
+}
+
+} // namespace daxohost

@@ -1,0 +1,378 @@
+#include "ScriptRunner.h"
+#include "OperatorDriver.h"
+#include "ResultLog.h"
+#include "Screenshots.h"
+#include "SimBench.h"
+#include "Test.h"
+#include "TextCodec.h"
+#include "Watchdog.h"
+#include <stdexcept>
+
+namespace daxohost {
+
+namespace {
+
+const char kOwnerClass[] = "DaxoHostScriptOwner";
+const int kExitScriptFailed = 1;
+
+std::string Quote(const std::string& ansi)
+{
+    return "\"" + AnsiToUtf8(EscapeControls(ansi)) + "\"";
+}
+
+std::string Label(const ScriptLine& line)
+{
+    return "line " + std::to_string(line.number) + ": " + line.source;
+}
+
+// The window's name in a picture's file name: the dialog's id, or msgbox.
+std::string PictureName(const opdriver::Window& window)
+{
+    if (window.IsMessageBox())
+        return "msgbox";
+    for (const KnownDialog& known : KnownDialogs())
+        if (window.HasControl(known.identifyingControl))
+            return "dialog-" + std::to_string(known.dialogId);
+    return "dialog";
+}
+
+bool Same(const std::string& what, const std::string& actual, const std::string& wanted, std::string* why)
+{
+    if (actual == wanted)
+        return true;
+    *why = what + " is " + Quote(actual) + ", not " + Quote(wanted);
+    return false;
+}
+
+bool State(bool holds, const char* actual, std::string* why)
+{
+    if (!holds)
+        *why = std::string("the control is ") + actual;
+    return holds;
+}
+
+} // namespace
+
+CScriptRunner::CScriptRunner(CTest& test, CResultLog& log, const CScript& script, unsigned stepTimeoutMs)
+    : m_test(test), m_log(log), m_script(script), m_timeoutMs(stepTimeoutMs)
+{
+}
+
+CScriptRunner::~CScriptRunner()
+{
+    if (m_owner)
+        ::DestroyWindow(m_owner);
+}
+
+// The module's dialogs need a window of the host to belong to; nobody needs to see it.
+HWND CScriptRunner::Owner()
+{
+    if (m_owner)
+        return m_owner;
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSA windowClass{};
+    if (!::GetClassInfoA(instance, kOwnerClass, &windowClass)) {
+        windowClass.lpfnWndProc = ::DefWindowProcA;
+        windowClass.hInstance = instance;
+        windowClass.lpszClassName = kOwnerClass;
+        ::RegisterClassA(&windowClass);
+    }
+    m_owner = ::CreateWindowExA(0, kOwnerClass, "daxohost", WS_OVERLAPPEDWINDOW, 40, 40, 800, 600, nullptr, nullptr,
+                                instance, nullptr);
+    return m_owner;
+}
+
+std::string CScriptRunner::Failure() const
+{
+    if (!m_failed)
+        return {};
+    if (m_failedLine == 0)
+        return m_failure;
+    return "line " + std::to_string(m_failedLine) + ": " + m_failedSource + "\n  " + m_failure;
+}
+
+void CScriptRunner::Fail(const ScriptLine* line, const std::string& why)
+{
+    if (m_failed)
+        return;
+    m_failed = true;
+    m_failedLine = line ? line->number : 0;
+    m_failedSource = line ? line->source : std::string();
+    m_failure = why;
+}
+
+bool CScriptRunner::Run(int calls)
+{
+    const std::vector<std::vector<ScriptLine>> parts = m_script.Calls();
+    size_t longest = 0;
+    for (const auto& part : parts)
+        longest = part.size() > longest ? part.size() : longest;
+    // Every line waits at most its time limit; the module's own work between them is short.
+    unsigned long long limit = (static_cast<unsigned long long>(longest) + 2) * m_timeoutMs * calls + 60000;
+    CWatchdog watchdog(limit > 0xFFFFFFF0ull ? 0xFFFFFFF0u : static_cast<unsigned>(limit),
+                       "FAILED: the script did not finish within " + std::to_string(limit / 1000) + " s",
+                       kExitScriptFailed);
+    for (int call = 0; call < calls && !m_failed; ++call) {
+        size_t part = static_cast<size_t>(call) < parts.size() ? static_cast<size_t>(call) : parts.size() - 1;
+        RunCall(parts[part]);
+    }
+    if (!m_failed && parts.size() > static_cast<size_t>(calls) && !parts[calls].empty()) {
+        Fail(&parts[calls].front(), "not reached: the script has lines for " + std::to_string(parts.size()) +
+                                        " calls, but only " + std::to_string(calls) + " ran (give --calls " +
+                                        std::to_string(parts.size()) + ")");
+    }
+    return !m_failed;
+}
+
+bool CScriptRunner::RunCall(const std::vector<ScriptLine>& lines)
+{
+    // Lines up to the last one that needs a window are played while the call runs; the rest
+    // are checked once it has returned.
+    size_t played = 0;
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (ScopeOf(lines[i].op) == LineScope::Window)
+            played = i + 1;
+    const std::vector<ScriptLine> steps(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(played));
+    m_targets.clear();
+
+    int result = 0;
+    {
+        opdriver::OperatorDriver driver(m_timeoutMs);
+        for (const ScriptLine& line : steps)
+            AddStep(driver, line);
+        AddEndOfScript(driver);
+        if (m_shots)
+            driver.SetOpenedCallback([this](const opdriver::Window& window) { TakePicture(window); });
+        result = m_test.ConfigureThermometer(Owner(), 0, 0);
+        m_results.push_back(result);
+        m_log.AddCallResult(result);
+        if (m_failed || DriverFailure(driver, steps))
+            return false;
+        if (driver.StepsRun() < steps.size()) {
+            Fail(&steps[driver.StepsRun()],
+                 "not reached: ConfigureThermometer returned " + std::to_string(result) + " before");
+            return false;
+        }
+    }
+    for (size_t i = played; i < lines.size(); ++i) {
+        const ScriptLine& line = lines[i];
+        std::string why;
+        bool held = true;
+        if (line.op != ScriptOp::ExpectResult)
+            held = RunAnywhere(line, &why);
+        else if (line.value != result) {
+            held = false;
+            why = "ConfigureThermometer returned " + std::to_string(result);
+        }
+        if (!held) {
+            Fail(&line, why);
+            return false;
+        }
+        ++m_linesRun;
+    }
+    return true;
+}
+
+// A failure that the driver found itself: a line whose window never came.
+bool CScriptRunner::DriverFailure(const opdriver::OperatorDriver& driver, const std::vector<ScriptLine>& steps)
+{
+    if (driver.Failures().empty())
+        return false;
+    const std::string& failure = driver.Failures().front();
+    for (size_t i = 0; i < steps.size(); ++i) {
+        const std::string label = "step " + std::to_string(i + 1) + " (" + Label(steps[i]) + "): ";
+        if (failure.compare(0, label.size(), label) == 0) {
+            Fail(&steps[i], failure.substr(label.size()));
+            return true;
+        }
+    }
+    const std::string end = "step " + std::to_string(steps.size() + 1) + " (end of the script): ";
+    if (failure.compare(0, end.size(), end) != 0) {
+        Fail(nullptr, failure);
+        return true;
+    }
+    const size_t open = failure.find("open: ");
+    std::string why = "the script has no more lines for this call, but the call did not return within " +
+                      std::to_string(m_timeoutMs) + " ms";
+    if (open != std::string::npos)
+        why += "; " + failure.substr(open);
+    if (steps.empty())
+        Fail(nullptr, "the script has no lines for the call, but the module opened a window; " +
+                          (open != std::string::npos ? failure.substr(open) : failure));
+    else
+        Fail(&steps.back(), why);
+    return true;
+}
+
+HWND CScriptRunner::CurrentTarget()
+{
+    // A message box that has closed gives the window below it back.
+    while (!m_targets.empty() && (!::IsWindow(m_targets.back()) || !::IsWindowVisible(m_targets.back())))
+        m_targets.pop_back();
+    return m_targets.empty() ? nullptr : m_targets.back();
+}
+
+void CScriptRunner::AddStep(opdriver::OperatorDriver& driver, const ScriptLine& line)
+{
+    std::function<bool(const opdriver::Window&)> match;
+    switch (line.op) {
+    case ScriptOp::WaitDialog:
+        match = [&line](const opdriver::Window& window) {
+            return !window.IsMessageBox() && window.HasControl(line.id);
+        };
+        break;
+    case ScriptOp::WaitMessageBox:
+        match = [](const opdriver::Window& window) { return window.IsMessageBox(); };
+        break;
+    default:
+        if (ScopeOf(line.op) == LineScope::Window)
+            match = [this](const opdriver::Window& window) { return window.Handle() == CurrentTarget(); };
+        else
+            match = [](const opdriver::Window&) { return true; };
+        break;
+    }
+    driver.When(match, [this, &line](opdriver::Window& window) { RunStep(line, window); }, Label(line));
+}
+
+// Once the script has no more lines for the call, the call has to come back within the time
+// limit of a line. A window that closes by itself in the meantime (the test of a unit that
+// answers at once) is fine; one that waits for an operator is ended by the driver.
+void CScriptRunner::AddEndOfScript(opdriver::OperatorDriver& driver)
+{
+    driver.When([](const opdriver::Window&) { return false; }, [](opdriver::Window&) {}, "end of the script");
+}
+
+void CScriptRunner::RunStep(const ScriptLine& line, opdriver::Window& window)
+{
+    std::string why;
+    bool held = true;
+    if (line.op == ScriptOp::WaitDialog || line.op == ScriptOp::WaitMessageBox)
+        m_targets.push_back(window.Handle());
+    else if (ScopeOf(line.op) == LineScope::Anywhere)
+        held = RunAnywhere(line, &why);
+    else if (line.op >= ScriptOp::ExpectText)
+        held = Expect(line, window, &why);
+    else
+        held = Act(line, window, &why);
+    if (!held) {
+        Fail(&line, why);
+        // The driver then ends every window, so that the call returns.
+        throw std::runtime_error(why);
+    }
+    ++m_linesRun;
+}
+
+bool CScriptRunner::Act(const ScriptLine& line, opdriver::Window& window, std::string* why) const
+{
+    if (line.op != ScriptOp::Answer && line.op != ScriptOp::Close && line.op != ScriptOp::Escape &&
+        !window.HasControl(line.id)) {
+        *why = "the " + opdriver::DescribeWindow(window.Handle()) + " has no control " + std::to_string(line.id);
+        return false;
+    }
+    bool done = false;
+    switch (line.op) {
+    case ScriptOp::Type: done = window.SetText(line.id, line.text); break;
+    case ScriptOp::Check: done = window.Check(line.id, line.value != 0); break;
+    case ScriptOp::Select: done = window.Select(line.id, line.text); break;
+    case ScriptOp::Spin: done = window.SetSpin(line.id, line.value); break;
+    case ScriptOp::Wheel: done = window.Wheel(line.id, line.value); break;
+    case ScriptOp::Click: done = window.Click(line.id); break;
+    case ScriptOp::Answer: done = window.IsMessageBox() && window.Answer(line.value); break;
+    case ScriptOp::Close: done = window.Close(); break;
+    case ScriptOp::Escape: done = window.Escape(); break;
+    default: break;
+    }
+    if (!done)
+        *why = "the operator cannot do that here: the control is disabled, hidden or of another kind, or the "
+               "entry or button does not exist";
+    return done;
+}
+
+bool CScriptRunner::Expect(const ScriptLine& line, const opdriver::Window& window, std::string* why) const
+{
+    const unsigned id = line.id;
+    const bool aboutControl = line.op != ScriptOp::ExpectCaption && line.op != ScriptOp::ExpectMessageText &&
+                              line.op != ScriptOp::ExpectFocus;
+    if (aboutControl && !window.HasControl(id)) {
+        *why = "the " + opdriver::DescribeWindow(window.Handle()) + " has no control " + std::to_string(id);
+        return false;
+    }
+    switch (line.op) {
+    case ScriptOp::ExpectText: return Same("its text", window.Text(id), line.text, why);
+    case ScriptOp::ExpectSelected: return Same("its selected entry", window.SelectedText(id), line.text, why);
+    case ScriptOp::ExpectEnabled: return State(window.IsEnabled(id), "disabled", why);
+    case ScriptOp::ExpectDisabled: return State(!window.IsEnabled(id), "enabled", why);
+    case ScriptOp::ExpectVisible: return State(window.IsVisible(id), "hidden", why);
+    case ScriptOp::ExpectHidden: return State(!window.IsVisible(id), "visible", why);
+    case ScriptOp::ExpectChecked: return State(window.IsChecked(id), "not checked", why);
+    case ScriptOp::ExpectUnchecked: return State(!window.IsChecked(id), "checked", why);
+    case ScriptOp::ExpectFocus:
+        return Same("the control with the focus", std::to_string(window.FocusId()), std::to_string(id), why);
+    case ScriptOp::ExpectCaption: return Same("the caption", window.Caption(), line.text, why);
+    case ScriptOp::ExpectMessageText:
+        if (!window.IsMessageBox()) {
+            *why = "the " + opdriver::DescribeWindow(window.Handle()) + " is not a message box";
+            return false;
+        }
+        return Same("the message", window.MessageText(), line.text, why);
+    default:
+        *why = "not an expectation about a window";
+        return false;
+    }
+}
+
+bool CScriptRunner::RunAnywhere(const ScriptLine& line, std::string* why)
+{
+    CSimBench& bench = CSimBench::Instance();
+    switch (line.op) {
+    case ScriptOp::BenchJumper:
+        if (!bench.SetWriteProtect(static_cast<int>(line.id) - 1, line.value)) {
+            *why = "the bench has no unit " + std::to_string(line.id);
+            return false;
+        }
+        return true;
+    case ScriptOp::BenchConnectNext:
+        if (!bench.ConnectNext()) {
+            *why = "the bench has no further unit";
+            return false;
+        }
+        return true;
+    case ScriptOp::BenchUnplug:
+        bench.Unplug();
+        return true;
+    case ScriptOp::ExpectReport:
+        return ExpectReport(line, why);
+    default:
+        *why = "this line needs a window";
+        return false;
+    }
+}
+
+// Reports are expected in the order the script names them; reports that it does not name
+// in between are allowed.
+bool CScriptRunner::ExpectReport(const ScriptLine& line, std::string* why)
+{
+    const std::vector<LogEntry> entries = m_log.Entries();
+    for (size_t i = m_reportCursor; i < entries.size(); ++i) {
+        const LogEntry& entry = entries[i];
+        if (!entry.callResult && entry.code == static_cast<int>(line.id) && (!line.hasText || entry.text == line.text)) {
+            m_reportCursor = i + 1;
+            return true;
+        }
+    }
+    *why = "no such report";
+    std::string seen;
+    for (size_t i = m_reportCursor; i < entries.size(); ++i)
+        if (!entries[i].callResult)
+            seen += "\n    " + std::to_string(entries[i].code) + " " + Quote(entries[i].text);
+    *why += seen.empty() ? " (no reports since the last one expected)" : "; the reports since the last one expected:" + seen;
+    return false;
+}
+
+void CScriptRunner::TakePicture(const opdriver::Window& window)
+{
+    if (m_shots)
+        m_shots->Save(window.Handle(), PictureName(window));
+}
+
+} // namespace daxohost

@@ -1,0 +1,72 @@
+#include "TextCodec.h"
+#include <windows.h>
+
+namespace daxohost {
+
+namespace {
+
+std::wstring Widen(const std::string& text, UINT codePage, DWORD flags, bool* valid)
+{
+    *valid = true;
+    if (text.empty())
+        return {};
+    int length = ::MultiByteToWideChar(codePage, flags, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (length <= 0) {
+        *valid = false;
+        return {};
+    }
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    ::MultiByteToWideChar(codePage, flags, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    return wide;
+}
+
+std::string Narrow(const std::wstring& wide, UINT codePage)
+{
+    if (wide.empty())
+        return {};
+    int length =
+        ::WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    if (length <= 0)
+        return {};
+    std::string text(static_cast<size_t>(length), '\0');
+    ::WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), &text[0], length, nullptr,
+                          nullptr);
+    return text;
+}
+
+} // namespace
+
+bool Utf8ToAnsi(const std::string& utf8, std::string* ansi)
+{
+    bool valid = false;
+    std::wstring wide = Widen(utf8, CP_UTF8, MB_ERR_INVALID_CHARS, &valid);
+    if (!valid)
+        return false;
+    *ansi = Narrow(wide, CP_ACP);
+    return true;
+}
+
+std::string AnsiToUtf8(const std::string& ansi)
+{
+    bool valid = false;
+    return Narrow(Widen(ansi, CP_ACP, 0, &valid), CP_UTF8);
+}
+
+std::string EscapeControls(const std::string& text)
+{
+    std::string line;
+    line.reserve(text.size());
+    for (char c : text) {
+        if (c == '\n')
+            line += "\\n";
+        else if (c == '\t')
+            line += "\\t";
+        else if (c == '\\')
+            line += "\\\\";
+        else if (c != '\r')
+            line += c;
+    }
+    return line;
+}
+
+} // namespace daxohost

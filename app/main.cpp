@@ -1,0 +1,26 @@
+// daxohost.exe: the host application of the TestDAXO01 module.
+#include "CommandLine.h"
+#include "HostApplication.h"
+#include <windows.h>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    // The result log and the messages are UTF-8 on the console, as in the files.
+    ::SetConsoleOutputCP(CP_UTF8);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    daxohost::HostOptions options;
+    std::string error;
+    if (!daxohost::ParseCommandLine(args, &options, &error)) {
+        std::fprintf(stderr, "daxohost: %s\n%s", error.c_str(), daxohost::Usage().c_str());
+        return daxohost::kExitBadInput;
+    }
+    if (options.help) {
+        std::fputs(daxohost::Usage().c_str(), stdout);
+        return daxohost::kExitPassed;
+    }
+    daxohost::CHostApplication application(options);
+    return application.Run();
+}
