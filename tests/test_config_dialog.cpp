@@ -273,6 +273,12 @@ TEST_F(ConfigDialog, WheelStepsTheFocusedFieldWithinItsLimits)
         EXPECT_EQ(w.Text(IDC_ADDRESS), "1");
         w.Wheel(IDC_ADDRESS, 0);
         EXPECT_EQ(w.Text(IDC_ADDRESS), "1") << "zero counts down";
+        w.SetText(IDC_ADDRESS, "2147483647");
+        w.Wheel(IDC_ADDRESS, 120);
+        EXPECT_EQ(w.Text(IDC_ADDRESS), "125") << "a huge number steps down to the limit";
+        w.SetText(IDC_ADDRESS, "2147483648");
+        w.Wheel(IDC_ADDRESS, 120);
+        EXPECT_EQ(w.Text(IDC_ADDRESS), "125");
         w.SetText(IDC_DELAY, "252");
         w.Wheel(IDC_DELAY, 120);
         EXPECT_EQ(w.Text(IDC_DELAY), "254");

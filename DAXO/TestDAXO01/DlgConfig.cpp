@@ -284,7 +284,8 @@ int CConfigDialog::OnVScroll(int, int, HWND)
 
 void CConfigDialog::StepEdit(unsigned int editId, int step, int low, int high, int distance)
 {
-    int value = static_cast<int>(GetDlgItemInt(editId, nullptr, 0) & 0x7FFFFFFF);
+    // Wide enough for any number the operator can type, so the step never overflows.
+    long long value = GetDlgItemInt(editId, nullptr, 0);
     value += distance > 0 ? step : -step;
     value = value < low ? low : value > high ? high : value;
     SetDlgItemInt(editId, static_cast<unsigned int>(value), 0);
