@@ -17,18 +17,6 @@ std::string Field(CDAXOTester& tester, unsigned char offset, size_t length)
     return std::string(reinterpret_cast<const char*>(tester.m_EEPROMCache.GetEEPROMCacheFrom(offset, 1)), length);
 }
 
-std::vector<SimEvent> Events(int kind)
-{
-    std::vector<SimEvent> events;
-    CSimBench& bench = CSimBench::Instance();
-    for (int i = 0; i < bench.EventCount(); ++i) {
-        SimEvent event;
-        if (bench.GetEvent(i, &event) && event.kind == kind)
-            events.push_back(event);
-    }
-    return events;
-}
-
 unsigned char g_record[20] = {5, 10, 19, 2, 0x58, 0x02, 's', 'a', 'v', 'e', 0, 0, 1, 1, 1, 1, 255, 255, 255, 255};
 
 TEST(Bench, BuiltInBenchHasThreeUnitsOfOneType)
@@ -88,7 +76,7 @@ TEST(Bench, WriteProtectedUnitRefusesTheWriteUntilTheJumperMoves)
     EXPECT_EQ(info.parity, 2);
     EXPECT_EQ(info.answerDelay, 10);
     EXPECT_EQ(tester.WriteConfig(1, g_record, 20), 0) << "only offset 0 is a configuration write";
-    std::vector<SimEvent> writes = Events(SimEventWrite);
+    std::vector<SimEvent> writes = daxotest::BenchEvents(SimEventWrite);
     ASSERT_EQ(writes.size(), 2u);
     EXPECT_EQ(writes[0].b, 0);
     EXPECT_EQ(writes[1].b, 1);
@@ -109,12 +97,12 @@ TEST(Bench, UnitAnswersOnlyAtItsAddressRateAndParity)
     EXPECT_EQ(tester.IdentTest(7, 0), 0) << "wrong rate";
     tester.Reconnect(4800, 8, 2);
     EXPECT_EQ(tester.IdentTest(7, 0), 0) << "wrong parity";
-    std::vector<SimEvent> idents = Events(SimEventIdent);
+    std::vector<SimEvent> idents = daxotest::BenchEvents(SimEventIdent);
     ASSERT_EQ(idents.size(), 4u);
     EXPECT_EQ(idents[1].a, 7);
     EXPECT_EQ(idents[1].b, 1);
     EXPECT_EQ(idents[1].c, 1);
-    std::vector<SimEvent> reconnects = Events(SimEventReconnect);
+    std::vector<SimEvent> reconnects = daxotest::BenchEvents(SimEventReconnect);
     ASSERT_EQ(reconnects.size(), 3u);
     EXPECT_EQ(reconnects[0].a, 4800);
     EXPECT_EQ(reconnects[0].b, 8);

@@ -66,12 +66,8 @@ protected:
     std::vector<std::vector<unsigned char>> Writes() const
     {
         std::vector<std::vector<unsigned char>> writes;
-        CSimBench& bench = CSimBench::Instance();
-        for (int i = 0; i < bench.EventCount(); ++i) {
-            SimEvent event;
-            if (bench.GetEvent(i, &event) && event.kind == SimEventWrite)
-                writes.emplace_back(event.data, event.data + event.a);
-        }
+        for (const SimEvent& event : daxotest::BenchEvents(SimEventWrite))
+            writes.emplace_back(event.data, event.data + event.a);
         return writes;
     }
 

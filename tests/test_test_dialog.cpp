@@ -16,18 +16,6 @@ using opdriver::Window;
 
 namespace {
 
-std::vector<SimEvent> Events(int kind)
-{
-    std::vector<SimEvent> events;
-    CSimBench& bench = CSimBench::Instance();
-    for (int i = 0; i < bench.EventCount(); ++i) {
-        SimEvent event;
-        if (bench.GetEvent(i, &event) && event.kind == kind)
-            events.push_back(event);
-    }
-    return events;
-}
-
 class TestDialog : public ::testing::Test {
 protected:
     void Bench(std::vector<std::string> unit)
@@ -53,7 +41,7 @@ protected:
     std::vector<int> IdentFlags() const
     {
         std::vector<int> flags;
-        for (const SimEvent& event : Events(SimEventIdent))
+        for (const SimEvent& event : daxotest::BenchEvents(SimEventIdent))
             flags.push_back(event.b);
         return flags;
     }
@@ -69,12 +57,12 @@ TEST_F(TestDialog, UnitAnsweringTheFirstPollEndsTheTestWithOne)
     CTestConfigDialog::SetTestParameters(&test, 5, 19200, 2);
     EXPECT_EQ(Show(), 1);
     EXPECT_EQ(IdentFlags(), std::vector<int>{1});
-    std::vector<SimEvent> reconnects = Events(SimEventReconnect);
+    std::vector<SimEvent> reconnects = daxotest::BenchEvents(SimEventReconnect);
     ASSERT_EQ(reconnects.size(), 1u);
     EXPECT_EQ(reconnects[0].a, 19200);
     EXPECT_EQ(reconnects[0].b, 8);
     EXPECT_EQ(reconnects[0].c, 2);
-    EXPECT_EQ(Events(SimEventIdent)[0].a, 5);
+    EXPECT_EQ(daxotest::BenchEvents(SimEventIdent)[0].a, 5);
 }
 
 TEST_F(TestDialog, RequestFlagIsSetOnEverySeventhPoll)
@@ -105,7 +93,7 @@ TEST_F(TestDialog, OperatorStopsASilentUnitAndTheButtonGreysAtOnce)
     EXPECT_EQ(info, "Test is proceeding now. Dialog will close by succesfully test.\n\nTest remains no longer than 10s.");
     EXPECT_EQ(button, "Back to module configuration");
     EXPECT_EQ(heading, "Test of new DAXO configuration");
-    EXPECT_EQ(Events(SimEventReconnect).size(), 1u);
+    EXPECT_EQ(daxotest::BenchEvents(SimEventReconnect).size(), 1u);
     std::vector<int> flags = IdentFlags();
     ASSERT_FALSE(flags.empty());
     for (size_t i = 0; i < flags.size(); ++i)
@@ -128,7 +116,7 @@ TEST_F(TestDialog, WrongRateOrParityOnTheLineGetsNoAnswer)
     EXPECT_EQ(Show([](Window& w) { w.Click(IDCANCEL); }), 2);
     CTestConfigDialog::SetTestParameters(&test, 3, 9600, 1);
     EXPECT_EQ(Show([](Window& w) { w.Click(IDCANCEL); }), 2);
-    for (const SimEvent& event : Events(SimEventIdent))
+    for (const SimEvent& event : daxotest::BenchEvents(SimEventIdent))
         EXPECT_EQ(event.c, 0);
     CTestConfigDialog::SetTestParameters(&test, 3, 9600, 0);
     EXPECT_EQ(Show(), 1);
@@ -153,7 +141,7 @@ TEST_F(TestDialog, SecondShowingStartsAFreshWorker)
         DWORD flags = 0;
         EXPECT_FALSE(::GetHandleInformation(first, &flags)) << "the first worker's handle was closed";
     }
-    EXPECT_EQ(Events(SimEventReconnect).size(), 2u) << "one reconnect per showing";
+    EXPECT_EQ(daxotest::BenchEvents(SimEventReconnect).size(), 2u) << "one reconnect per showing";
 }
 
 TEST_F(TestDialog, WithoutATestObjectNothingReachesTheHost)

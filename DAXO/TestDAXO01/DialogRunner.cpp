@@ -1,4 +1,5 @@
 #include "DialogRunner.h"
+#include <cstring>
 
 INT_PTR RunModalDialog(CMyDialog& dialog, HINSTANCE instance, const char* source, int line,
                        bool diagnoseCreateFailure)
@@ -24,4 +25,17 @@ INT_PTR RunModalDialog(CMyDialog& dialog, HINSTANCE instance, const char* source
             CMyObject::Diagnostic(source, line, "the dialog window could not be created");
     }
     return result;
+}
+
+int DescribeColouredLine(unsigned int id, unsigned int ownId, unsigned char red, unsigned char green,
+                         unsigned char blue, _MY_COLORED_TEXT_STRUCT* param)
+{
+    if (!param)
+        return 0;
+    if (id == ownId) {
+        // The toolkit reads the flag right after the three colour bytes, unaligned.
+        const unsigned char description[7] = {red, green, blue, 1, 0, 0, 0};
+        std::memcpy(param, description, sizeof description);
+    }
+    return 1;
 }

@@ -8,3 +8,8 @@
 //   0: the parent window is not valid; otherwise the value the dialog ended with.
 INT_PTR RunModalDialog(CMyDialog& dialog, HINSTANCE instance, const char* source, int line,
                        bool diagnoseCreateFailure);
+
+// Answers a coloured-text control's question for the dialog's one coloured line `ownId`:
+// red, green, blue, then 1 (paint in that colour). Other lines are left as they are.
+int DescribeColouredLine(unsigned int id, unsigned int ownId, unsigned char red, unsigned char green,
+                         unsigned char blue, _MY_COLORED_TEXT_STRUCT* param);

@@ -2,7 +2,6 @@
 #include "DialogRunner.h"
 #include "TestDAXO01.h"
 #include "resource.h"
-#include <cstring>
 
 CConfirmDialog::CConfirmDialog(HWND parent, HINSTANCE instance)
     : CMyDialog(IDD_CONFIRM, nullptr, parent), resourceModule(instance)
@@ -41,11 +40,5 @@ int CConfirmDialog::OnCommand(WPARAM command)
 
 int CConfirmDialog::OnMyColoredTextGetTextParam(unsigned int id, _MY_COLORED_TEXT_STRUCT* param)
 {
-    if (!param)
-        return 0;
-    if (id == IDC_CONFIRM_PROMPT) {
-        const unsigned char blue[7] = {0x00, 0x00, 0xFF, 1, 0, 0, 0};
-        std::memcpy(param, blue, sizeof blue);
-    }
-    return 1;
+    return DescribeColouredLine(id, IDC_CONFIRM_PROMPT, 0x00, 0x00, 0xFF, param);
 }

@@ -2,7 +2,6 @@
 #include "DialogRunner.h"
 #include "TestDAXO01.h"
 #include "resource.h"
-#include <cstring>
 
 TestParameters g_testParameters;
 std::atomic<int> testRunning{0};
@@ -80,13 +79,7 @@ int CTestConfigDialog::OnCommand(WPARAM command)
 
 int CTestConfigDialog::OnMyColoredTextGetTextParam(unsigned int id, _MY_COLORED_TEXT_STRUCT* param)
 {
-    if (!param)
-        return 0;
-    if (id == IDC_TEST_HEADING) {
-        const unsigned char green[7] = {0x40, 0xC0, 0x40, 1, 0, 0, 0};
-        std::memcpy(param, green, sizeof green);
-    }
-    return 1;
+    return DescribeColouredLine(id, IDC_TEST_HEADING, 0x40, 0xC0, 0x40, param);
 }
 
 DWORD WINAPI CTestConfigDialog::TestThreadProc(LPVOID dialogWindow)

@@ -127,6 +127,18 @@ std::string BenchFile::Write() const
 
 void BenchFile::Load() const { CSimBench::Instance().Load(Write().c_str()); }
 
+std::vector<SimEvent> BenchEvents(int kind)
+{
+    std::vector<SimEvent> events;
+    CSimBench& bench = CSimBench::Instance();
+    for (int i = 0; i < bench.EventCount(); ++i) {
+        SimEvent event;
+        if (bench.GetEvent(i, &event) && event.kind == kind)
+            events.push_back(event);
+    }
+    return events;
+}
+
 std::string Hex(const unsigned char* bytes, size_t size)
 {
     std::string text;

@@ -1,6 +1,7 @@
 #pragma once
 // Shared helpers of the tests: temporary files, environment, captured reports and
 // diagnostics, and benches written as INI files.
+#include "SimBench.h"
 #include <windows.h>
 #include <string>
 #include <utility>
@@ -89,6 +90,9 @@ private:
 };
 
 std::string Hex(const unsigned char* bytes, size_t size);
+
+// What the simulated bench was asked, of one kind (SimEventRead ...), in order.
+std::vector<SimEvent> BenchEvents(int kind);
 
 // An export of a loaded library as a typed function pointer, null when it is missing.
 template <typename F>
