@@ -10,10 +10,10 @@ namespace {
 const char kClass[] = "DaxoHostBench";
 const UINT_PTR kRefreshTimer = 1;
 const UINT kRefreshMs = 250;
-enum : unsigned { kListId = 100, kJumperId = 101, kNextId = 102, kUnplugId = 103 };
 
 const char* const kButtonTexts[3] = {"Move &JP1 of the selected unit", "Connect &next unit", "&Unplug unit"};
-const unsigned kButtonIds[3] = {kJumperId, kNextId, kUnplugId};
+const unsigned kButtonIds[3] = {CBenchWindow::kJumperCommand, CBenchWindow::kNextCommand,
+                                 CBenchWindow::kUnplugCommand};
 
 const struct {
     const char* title;
@@ -160,7 +160,7 @@ int CBenchWindow::SelectedUnit() const
 void CBenchWindow::OnCommand(unsigned id)
 {
     CSimBench& bench = CSimBench::Instance();
-    if (id == kJumperId) {
+    if (id == kJumperCommand) {
         SimUnitInfo unit{};
         int index = SelectedUnit();
         if (bench.GetUnit(index, &unit))
@@ -168,11 +168,11 @@ void CBenchWindow::OnCommand(unsigned id)
         else
             ::MessageBoxA(m_window, "Select the unit whose jumper JP1 you want to move.", "Simulated bench",
                           MB_OK | MB_ICONINFORMATION);
-    } else if (id == kNextId) {
+    } else if (id == kNextCommand) {
         if (!bench.ConnectNext())
             ::MessageBoxA(m_window, "No further unit waits at the fixture.", "Simulated bench",
                           MB_OK | MB_ICONINFORMATION);
-    } else if (id == kUnplugId) {
+    } else if (id == kUnplugCommand) {
         bench.Unplug();
     }
     Refresh(true);

@@ -11,6 +11,9 @@ namespace daxohost {
 
 class CBenchWindow {
 public:
+    // The unit list and the operator's commands.
+    enum Control : unsigned { kListId = 100, kJumperCommand, kNextCommand, kUnplugCommand };
+
     CBenchWindow() = default;
     ~CBenchWindow();
     CBenchWindow(const CBenchWindow&) = delete;

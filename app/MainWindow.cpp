@@ -9,14 +9,7 @@ namespace {
 
 const char kClass[] = "DaxoHostMain";
 const UINT kLogChanged = WM_APP + 1;
-enum : unsigned {
-    kConfigureId = 100,
-    kSaveLogId,
-    kExitId,
-    kBenchId,
-    kListId,
-    kLanguageFirstId = 200,
-};
+const unsigned kListId = 300;
 
 HWND Child(HWND parent, const char* className, const char* text, DWORD style, unsigned id)
 {
@@ -30,7 +23,7 @@ HWND Child(HWND parent, const char* className, const char* text, DWORD style, un
 } // namespace
 
 CMainWindow::CMainWindow(CTest& test, CResultLog& log, std::string recordPath)
-    : m_test(test), m_log(log), m_recordPath(std::move(recordPath)), m_languages(test, kLanguageFirstId)
+    : m_test(test), m_log(log), m_recordPath(std::move(recordPath)), m_languages(test, kFirstLanguageCommand)
 {
 }
 
@@ -72,13 +65,13 @@ bool CMainWindow::Create(HINSTANCE instance, const std::string& moduleFile)
 HMENU CMainWindow::BuildMenu()
 {
     HMENU file = ::CreatePopupMenu();
-    ::AppendMenuA(file, MF_STRING, kSaveLogId, "&Save result log...");
+    ::AppendMenuA(file, MF_STRING, kSaveLogCommand, "&Save result log...");
     ::AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuA(file, MF_STRING, kExitId, "E&xit");
+    ::AppendMenuA(file, MF_STRING, kExitCommand, "E&xit");
     HMENU unit = ::CreatePopupMenu();
-    ::AppendMenuA(unit, MF_STRING, kConfigureId, "&Configure unit...");
+    ::AppendMenuA(unit, MF_STRING, kConfigureCommand, "&Configure unit...");
     HMENU view = ::CreatePopupMenu();
-    ::AppendMenuA(view, MF_STRING, kBenchId, "&Bench window");
+    ::AppendMenuA(view, MF_STRING, kBenchCommand, "&Bench window");
     HMENU bar = ::CreateMenu();
     ::AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
     ::AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(unit), "&Unit");
@@ -160,7 +153,7 @@ std::string CMainWindow::ModuleInfo() const
 void CMainWindow::OnCreate()
 {
     m_info = Child(m_window, "STATIC", ModuleInfo().c_str(), SS_LEFT, 0);
-    m_configure = Child(m_window, "BUTTON", "&Configure unit...", WS_TABSTOP | BS_DEFPUSHBUTTON, kConfigureId);
+    m_configure = Child(m_window, "BUTTON", "&Configure unit...", WS_TABSTOP | BS_DEFPUSHBUTTON, kConfigureCommand);
     m_status = Child(m_window, "STATIC", "Connect a unit at the bench, then configure it.", SS_LEFT, 0);
     m_view.Create(m_window, kListId);
 }
@@ -182,10 +175,10 @@ void CMainWindow::OnCommand(unsigned id)
     if (m_languages.OnCommand(id, m_window))
         return;
     switch (id) {
-    case kConfigureId: ConfigureUnit(); break;
-    case kSaveLogId: SaveLog(); break;
-    case kBenchId: m_bench.Show(); break;
-    case kExitId: ::SendMessageA(m_window, WM_CLOSE, 0, 0); break;
+    case kConfigureCommand: ConfigureUnit(); break;
+    case kSaveLogCommand: SaveLog(); break;
+    case kBenchCommand: m_bench.Show(); break;
+    case kExitCommand: ::SendMessageA(m_window, WM_CLOSE, 0, 0); break;
     default: break;
     }
 }

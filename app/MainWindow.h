@@ -15,6 +15,15 @@ class CResultLog;
 
 class CMainWindow {
 public:
+    // The commands of the button and the menus.
+    enum Command : unsigned {
+        kConfigureCommand = 100,
+        kSaveLogCommand,
+        kExitCommand,
+        kBenchCommand,
+        kFirstLanguageCommand = 200,
+    };
+
     CMainWindow(CTest& test, CResultLog& log, std::string recordPath);
     ~CMainWindow();
     CMainWindow(const CMainWindow&) = delete;
@@ -24,6 +33,11 @@ public:
     HWND Handle() const { return m_window; }
     // Runs until the operator closes the window.
     int Run();
+
+    CBenchWindow& Bench() { return m_bench; }
+    const CLanguageMenu& Languages() const { return m_languages; }
+    HWND ResultList() const { return m_view.Handle(); }
+    HWND Status() const { return m_status; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

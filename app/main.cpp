@@ -2,14 +2,19 @@
 #include "CommandLine.h"
 #include "HostApplication.h"
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 int main(int argc, char** argv)
 {
-    // The result log and the messages are UTF-8 on the console, as in the files.
+    // The result log and the messages are UTF-8 on the console, as in the files, with the
+    // same line ends.
     ::SetConsoleOutputCP(CP_UTF8);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
     std::vector<std::string> args(argv + 1, argv + argc);
     daxohost::HostOptions options;
     std::string error;

@@ -1,0 +1,256 @@
+// daxohost.exe run as the operator, the demo and CI run it: what it prints, what it exits
+// with, and what it leaves in the commissioning record.
+#include "TestSupport.h"
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using daxotest::ProgramFolder;
+using daxotest::TempPath;
+
+struct Outcome {
+    DWORD exitCode = 0xFFFFFFFF;
+    std::string output;   // standard output and error together
+};
+
+std::string Quoted(const std::string& argument)
+{
+    return "\"" + argument + "\"";
+}
+
+std::string WindowsPath(const std::string& path)
+{
+    char full[MAX_PATH];
+    DWORD length = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return length > 0 && length < sizeof full ? std::string(full, length) : path;
+}
+
+// Runs the program in `folder` with the arguments; never waits longer than two minutes.
+Outcome RunHost(const std::string& folder, const std::vector<std::string>& args)
+{
+    Outcome outcome;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return outcome;
+    ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    std::string command = Quoted(folder + "\\daxohost.exe");
+    for (const std::string& arg : args)
+        command += " " + Quoted(arg);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process{};
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    BOOL started = ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
+                                    &startup, &process);
+    ::CloseHandle(writeEnd);
+    if (!started) {
+        ::CloseHandle(readEnd);
+        outcome.output = "CreateProcess failed: " + std::to_string(::GetLastError());
+        return outcome;
+    }
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(readEnd, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        outcome.output.append(buffer, read);
+    if (::WaitForSingleObject(process.hProcess, 120000) == WAIT_TIMEOUT)
+        ::TerminateProcess(process.hProcess, 0xDEAD);
+    ::GetExitCodeProcess(process.hProcess, &outcome.exitCode);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    ::CloseHandle(readEnd);
+    return outcome;
+}
+
+std::string Script(const std::string& name)
+{
+    return WindowsPath(daxotest::SourceFolder() + "/app/scripts/" + name);
+}
+
+std::string WriteScript(const std::string& name, const std::string& text)
+{
+    std::string path = TempPath(name);
+    daxotest::WriteFileBytes(path, text);
+    return path;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+// A folder with the program and the host's libraries, and a TestDAXO01.dll of the test's
+// choosing or none at all.
+std::string HostFolder(const std::string& name, const std::string& fakeVariant)
+{
+    std::string folder = TempPath(name);
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    for (const char* file : {"daxohost.exe", "prubel.dll", "quillet.dll", "tarlex.dll", "daxotester.test"})
+        ::CopyFileA((ProgramFolder() + "\\" + file).c_str(), (folder + "\\" + file).c_str(), FALSE);
+    if (!fakeVariant.empty()) {
+        std::string fake = WindowsPath(std::string(DAXO_FAKE_MODULES) + "/" + fakeVariant + "/TestDAXO01.dll");
+        EXPECT_TRUE(::CopyFileA(fake.c_str(), (folder + "\\TestDAXO01.dll").c_str(), FALSE)) << fake;
+    }
+    return folder;
+}
+
+TEST(HostProgram, RefusesEveryModuleThatIsNotTheOneWithItsOwnExitCode)
+{
+    const std::string script = WriteScript("never-run.script", "dialog 2020\nclick 2\n");
+    const struct {
+        const char* variant;
+        DWORD exitCode;
+        const char* message;
+    } cases[] = {
+        {"", 3, "The test module TestDAXO01.dll cannot be loaded"},
+        {"noexports", 4, "does not export _GetTestInstanceID and _GetTestInstance"},
+        {"idonly", 4, "does not export _GetTestInstance."},
+        {"wrongid", 5, "answers the module identifier 1234, not 20292"},
+        {"noinstance", 6, "hands out no test object"},
+    };
+    for (const auto& check : cases) {
+        std::string folder = HostFolder(std::string("host-") + (*check.variant ? check.variant : "missing"), check.variant);
+        Outcome outcome = RunHost(folder, {"--script", script});
+        EXPECT_EQ(outcome.exitCode, check.exitCode) << check.variant << ": " << outcome.output;
+        EXPECT_NE(outcome.output.find(check.message), std::string::npos) << check.variant << ": " << outcome.output;
+        EXPECT_EQ(outcome.output.find("112\t"), std::string::npos) << "nothing ran";
+    }
+}
+
+TEST(HostProgram, AScriptThatExpectsSomethingFalseFailsWithItsLine)
+{
+    Outcome outcome = RunHost(ProgramFolder(), {"--bench", Script("one-unit.ini"), "--script", Script("fails-on-purpose.script"),
+                                            "--record", TempPath("false.csv")});
+    EXPECT_EQ(outcome.exitCode, 1u) << outcome.output;
+    EXPECT_NE(outcome.output.find("FAILED at line 5: expect text 32771 \"99\"\n  its text is \"1\", not \"99\""),
+              std::string::npos)
+        << outcome.output;
+    // The operator was given up, so the call ended and was logged.
+    EXPECT_NE(outcome.output.find("call\tConfigureThermometer returned 2"), std::string::npos) << outcome.output;
+}
+
+TEST(HostProgram, ADialogThatNeverComesFailsAfterTheTimeLimit)
+{
+    const std::string script = WriteScript("waits.script", "# the configuration dialog opens, not this one\n"
+                                                           "dialog 2022\nclick 1\nexpect result 1\n");
+    Outcome outcome = RunHost(ProgramFolder(), {"--bench", Script("one-unit.ini"), "--script", script, "--timeout", "1",
+                                            "--record", TempPath("waits.csv")});
+    EXPECT_EQ(outcome.exitCode, 1u) << outcome.output;
+    EXPECT_NE(outcome.output.find("FAILED at line 2: dialog 2022\n  no matching window within 1000 ms; open: dialog "
+                                  "'DAXO configuration'"),
+              std::string::npos)
+        << outcome.output;
+}
+
+TEST(HostProgram, AScriptThatEndsEarlyDoesNotLeaveTheCallHanging)
+{
+    const std::string script = WriteScript("short.script", "dialog 2020\ntype 32771 3\n");
+    Outcome outcome = RunHost(ProgramFolder(), {"--bench", Script("one-unit.ini"), "--script", script, "--timeout", "1",
+                                            "--record", TempPath("short.csv")});
+    EXPECT_EQ(outcome.exitCode, 1u) << outcome.output;
+    EXPECT_NE(outcome.output.find("FAILED at line 2: type 32771 3\n  the script has no more lines for this call, but "
+                                  "the call did not return within 1000 ms; open: dialog 'DAXO configuration'"),
+              std::string::npos)
+        << outcome.output;
+}
+
+TEST(HostProgram, WrongInputIsRefusedBeforeTheModuleRuns)
+{
+    const std::string broken = WriteScript("broken.script", "dialog 2020\nclik 32788\n");
+    Outcome syntax = RunHost(ProgramFolder(), {"--script", broken});
+    EXPECT_EQ(syntax.exitCode, 2u) << syntax.output;
+    EXPECT_NE(syntax.output.find("line 2: unknown action 'clik'"), std::string::npos) << syntax.output;
+
+    Outcome noBench = RunHost(ProgramFolder(), {"--bench", TempPath("none.ini"), "--script", Script("one-unit.script")});
+    EXPECT_EQ(noBench.exitCode, 2u) << noBench.output;
+    EXPECT_NE(noBench.output.find("no bench file"), std::string::npos) << noBench.output;
+
+    Outcome option = RunHost(ProgramFolder(), {"--calls", "2"});
+    EXPECT_EQ(option.exitCode, 2u) << option.output;
+    EXPECT_NE(option.output.find("usage: daxohost.exe"), std::string::npos) << option.output;
+
+    Outcome language = RunHost(ProgramFolder(), {"--script", Script("one-unit.script"), "--lang", TempPath("none.xml")});
+    EXPECT_EQ(language.exitCode, 2u) << language.output;
+}
+
+TEST(HostProgram, ASeriesLeavesOneRecordRowPerUnitAndTheLogFile)
+{
+    const std::string record = TempPath("series.csv");
+    const std::string log = TempPath("series.log");
+    const std::string shots = TempPath("series-shots");
+    for (int run = 0; run < 2; ++run) {
+        Outcome outcome = RunHost(ProgramFolder(), {"--bench", Script("series.ini"), "--script", Script("series.script"),
+                                                "--record", record, "--log", log, "--shots", shots});
+        ASSERT_EQ(outcome.exitCode, 0u) << outcome.output;
+        // The log file holds what the console showed as it happened.
+        std::string logged = daxotest::ReadFileBytes(log);
+        EXPECT_NE(outcome.output.find(logged), std::string::npos) << logged;
+    }
+    std::vector<std::string> rows = Lines(daxotest::ReadFileBytes(record));
+    ASSERT_EQ(rows.size(), 7u) << "one header, three units per run";
+    EXPECT_EQ(rows[0], "time,serial,type,address,baud,parity,result\r");
+    const char* units[] = {",00000712,VX1205.10,124,9600,none,configured\r", ",00000713,VX1205.10,125,9600,none,configured\r",
+                           ",00000714,VX1205.10,1,9600,none,configured\r"};
+    for (int i = 0; i < 6; ++i) {
+        const std::string& row = rows[1 + i];
+        EXPECT_EQ(row.size(), 19 + std::strlen(units[i % 3])) << row;
+        EXPECT_EQ(row.substr(19), units[i % 3]) << row;
+    }
+
+    // A picture of every dialog and message box: three configuration dialogs, three next-unit
+    // dialogs, one warning, and the tests that could be seen.
+    WIN32_FIND_DATAA found;
+    std::vector<std::string> pictures;
+    HANDLE search = ::FindFirstFileA((shots + "\\*.png").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    do
+        pictures.push_back(found.cFileName);
+    while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    auto count = [&pictures](const std::string& kind) {
+        return std::count_if(pictures.begin(), pictures.end(),
+                             [&kind](const std::string& name) { return name.find(kind) != std::string::npos; });
+    };
+    EXPECT_GE(count("dialog-2020"), 3);
+    EXPECT_GE(count("dialog-2022"), 3);
+    EXPECT_GE(count("msgbox"), 1);
+}
+
+TEST(HostProgram, RepeatsTheScriptForEveryCall)
+{
+    const std::string script = WriteScript("each.script", "dialog 2020\nclick 32788\nexpect result 1\n");
+    const std::string record = TempPath("each.csv");
+    Outcome outcome = RunHost(ProgramFolder(), {"--bench", Script("series.ini"), "--script", script, "--calls", "3",
+                                            "--record", record});
+    EXPECT_EQ(outcome.exitCode, 0u) << outcome.output;
+    EXPECT_NE(outcome.output.find("PASSED: 9 script lines, 3 call(s) returning 1, 1, 1"), std::string::npos)
+        << outcome.output;
+    std::string rows = daxotest::ReadFileBytes(record);
+    for (const char* serial : {"00000712", "00000713", "00000714"})
+        EXPECT_NE(rows.find(serial), std::string::npos) << rows;
+
+    const std::string twoCalls = WriteScript("two.script", "dialog 2020\nclick 32788\nexpect result 1\n"
+                                                           "dialog 2020\nclick 2\nexpect result 2\n");
+    Outcome one = RunHost(ProgramFolder(), {"--bench", Script("series.ini"), "--script", twoCalls, "--record", record});
+    EXPECT_EQ(one.exitCode, 1u) << one.output;
+    EXPECT_NE(one.output.find("FAILED at line 4: dialog 2020\n  not reached: the script has lines for 2 calls, but "
+                              "only 1 ran (give --calls 2)"),
+              std::string::npos)
+        << one.output;
+}
+
+} // namespace
