@@ -18,8 +18,8 @@ const unsigned kButtonIds[3] = {CBenchWindow::kJumperCommand, CBenchWindow::kNex
 const struct {
     const char* title;
     int width;
-} kColumnHeads[] = {{"Unit", 45},   {"Type code", 95}, {"Serial", 80},   {"Address", 60},   {"Rate [Bd]", 70},
-                    {"Parity", 55}, {"JP1", 95},       {"Answers", 95}, {"State", 130}};
+} kColumnHeads[] = {{"Unit", 40},   {"Type code", 90}, {"Serial", 75},   {"Address", 55},   {"Rate [Bd]", 65},
+                    {"Parity", 50}, {"JP1", 95},       {"Answers", 90}, {"State", 190}};
 
 std::string Trimmed(const char* text, size_t size)
 {
@@ -49,7 +49,7 @@ bool CBenchWindow::Create(HINSTANCE instance, int x, int y)
             return false;
     }
     // No owner: the module's dialogs disable their owner, and this window must stay usable.
-    m_window = ::CreateWindowExA(0, kClass, "Simulated bench", WS_OVERLAPPEDWINDOW, x, y, 860, 300, nullptr, nullptr,
+    m_window = ::CreateWindowExA(0, kClass, "Simulated bench", WS_OVERLAPPEDWINDOW, x, y, 860, 270, nullptr, nullptr,
                                  instance, this);
     return m_window != nullptr;
 }

@@ -109,10 +109,17 @@ void CHostApplication::OnEntry(const LogEntry& entry) const
     if (entry.callResult || entry.code != 117)
         return;
     CommissioningRow row;
+    std::string problem;
     if (!CCommissioningRecord::RowFromBench("configured", &row))
-        Print(stderr, "daxohost: a unit was configured, but no unit is connected at the bench\n");
+        problem = "A unit was configured, but no unit is connected at the bench: no commissioning record.";
     else if (!m_record.Append(row))
-        Print(stderr, "daxohost: the commissioning record " + m_record.Path() + " cannot be written\n");
+        problem = "The commissioning record " + m_record.Path() + " cannot be written.";
+    if (problem.empty())
+        return;
+    Print(stderr, "daxohost: " + problem + "\n");
+    // Production labels the unit from this record: the operator must know at once.
+    if (m_options.script.empty())
+        ::MessageBoxA(nullptr, problem.c_str(), "DAXO host", MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
 }
 
 int CHostApplication::RunScript()

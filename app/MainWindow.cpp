@@ -47,11 +47,11 @@ bool CMainWindow::Create(HINSTANCE instance, const std::string& moduleFile)
         if (!::RegisterClassA(&windowClass))
             return false;
     }
-    m_window = ::CreateWindowExA(0, kClass, "DAXO host", WS_OVERLAPPEDWINDOW, 40, 40, 840, 520, nullptr, BuildMenu(),
+    m_window = ::CreateWindowExA(0, kClass, "DAXO host", WS_OVERLAPPEDWINDOW, 40, 40, 840, 460, nullptr, BuildMenu(),
                                  instance, this);
     if (!m_window)
         return false;
-    m_bench.Create(instance, 60, 580);
+    m_bench.Create(instance, 60, 510);
     ::ShowWindow(m_window, SW_SHOWNORMAL);
     m_bench.Show();
     ::SetForegroundWindow(m_window);

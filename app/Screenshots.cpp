@@ -9,6 +9,7 @@ namespace daxohost {
 namespace {
 
 const char kSource[] = "Screenshots";
+const ULONGLONG kSettleMs = 150;
 
 bool CreateFolders(const std::string& folder)
 {
@@ -39,6 +40,28 @@ bool FindEncoder(const wchar_t* mimeType, CLSID* clsid)
         }
     }
     return false;
+}
+
+// A window that has just opened reaches the screen only after its thread has gone on
+// handling messages for a moment; a window of a modal loop has nobody else to do that.
+void Settle(HWND window)
+{
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const ULONGLONG until = ::GetTickCount64() + kSettleMs;
+    for (ULONGLONG now = ::GetTickCount64(); now < until; now = ::GetTickCount64()) {
+        MSG message;
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                // Meant for a loop further out.
+                ::PostQuitMessage(static_cast<int>(message.wParam));
+                return;
+            }
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(until - now), QS_ALLINPUT);
+    }
+    ::GdiFlush();
 }
 
 std::wstring Wide(const std::string& text)
@@ -75,18 +98,17 @@ CScreenshots::~CScreenshots()
 
 std::string CScreenshots::Save(HWND window, const std::string& name)
 {
+    if (!m_ready || !::IsWindow(window))
+        return {};
+    Settle(window);
     RECT area;
-    if (!m_ready || !::IsWindow(window) || !::GetWindowRect(window, &area))
+    if (!::IsWindow(window) || !::IsWindowVisible(window) || !::GetWindowRect(window, &area))
         return {};
     const int width = area.right - area.left, height = area.bottom - area.top;
     if (width <= 0 || height <= 0)
         return {};
     // The screen holds what the operator sees; asking the window to paint itself into a
     // bitmap gives nothing on some systems.
-    // The window has painted itself; give the display a moment to show it.
-    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    ::GdiFlush();
-    ::Sleep(100);
     HDC screen = ::GetDC(nullptr);
     if (!screen)
         return {};
