@@ -164,7 +164,7 @@ int CHostApplication::RunByHand()
         watcher.reset(new opdriver::OperatorDriver());
         CScreenshots* pictures = shots.get();
         watcher->SetOpenedCallback([pictures](const opdriver::Window& window) {
-            pictures->Save(window.Handle(), window.IsMessageBox() ? "msgbox" : "dialog");
+            pictures->Save(window.Handle(), CScreenshots::NameOf(window.Handle()));
         });
     }
     CMainWindow window(*m_module.Test(), m_log, m_record.Path());

@@ -1,5 +1,7 @@
 #include "Screenshots.h"
 #include "MyObject.h"
+#include "Script.h"
+#include "Window.h"
 #include <gdiplus.h>
 #include <cstdio>
 #include <vector>
@@ -136,6 +138,17 @@ std::string CScreenshots::Save(HWND window, const std::string& name)
     }
     ++m_count;
     return path;
+}
+
+std::string CScreenshots::NameOf(HWND window)
+{
+    opdriver::Window shown(window);
+    if (shown.IsMessageBox())
+        return "msgbox";
+    for (const KnownDialog& known : KnownDialogs())
+        if (shown.HasControl(known.identifyingControl))
+            return "dialog-" + std::to_string(known.dialogId);
+    return "dialog";
 }
 
 bool CScreenshots::WritePng(HBITMAP bitmap, const std::string& path) const

@@ -10,6 +10,10 @@ namespace daxohost {
 
 namespace {
 
+// Configuration (its "Write and test" button), test of the new settings (its notice), next
+// unit (its prompt).
+const std::vector<KnownDialog> kKnownDialogs = {{2020, 32788}, {2021, 32801}, {2022, 32795}};
+
 struct Token {
     std::string text;
     bool quoted;
@@ -286,10 +290,7 @@ LineScope ScopeOf(ScriptOp op)
 
 const std::vector<KnownDialog>& KnownDialogs()
 {
-    // Configuration (its "Write and test" button), test of the new settings (its notice),
-    // next unit (its prompt).
-    static const std::vector<KnownDialog> dialogs = {{2020, 32788}, {2021, 32801}, {2022, 32795}};
-    return dialogs;
+    return kKnownDialogs;
 }
 
 bool CScript::Load(const std::string& path)

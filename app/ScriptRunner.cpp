@@ -25,17 +25,6 @@ std::string Label(const ScriptLine& line)
     return "line " + std::to_string(line.number) + ": " + line.source;
 }
 
-// The window's name in a picture's file name: the dialog's id, or msgbox.
-std::string PictureName(const opdriver::Window& window)
-{
-    if (window.IsMessageBox())
-        return "msgbox";
-    for (const KnownDialog& known : KnownDialogs())
-        if (window.HasControl(known.identifyingControl))
-            return "dialog-" + std::to_string(known.dialogId);
-    return "dialog";
-}
-
 bool Same(const std::string& what, const std::string& actual, const std::string& wanted, std::string* why)
 {
     if (actual == wanted)
@@ -181,10 +170,16 @@ bool CScriptRunner::DriverFailure(const opdriver::OperatorDriver& driver, const 
     const std::string& failure = driver.Failures().front();
     for (size_t i = 0; i < steps.size(); ++i) {
         const std::string label = "step " + std::to_string(i + 1) + " (" + Label(steps[i]) + "): ";
-        if (failure.compare(0, label.size(), label) == 0) {
-            Fail(&steps[i], failure.substr(label.size()));
-            return true;
-        }
+        if (failure.compare(0, label.size(), label) != 0)
+            continue;
+        std::string why = failure.substr(label.size());
+        // A line that acts on a window waits only for the window named before it.
+        if (ScopeOf(steps[i].op) == LineScope::Window && steps[i].op != ScriptOp::WaitDialog &&
+            steps[i].op != ScriptOp::WaitMessageBox && m_targetGone)
+            why = "the window named before this line has closed (name the next one with a dialog or msgbox "
+                  "line); " + why;
+        Fail(&steps[i], why);
+        return true;
     }
     const std::string end = "step " + std::to_string(steps.size() + 1) + " (end of the script): ";
     if (failure.compare(0, end.size(), end) != 0) {
@@ -226,7 +221,11 @@ void CScriptRunner::AddStep(opdriver::OperatorDriver& driver, const ScriptLine& 
         break;
     default:
         if (ScopeOf(line.op) == LineScope::Window)
-            match = [this](const opdriver::Window& window) { return window.Handle() == CurrentTarget(); };
+            match = [this](const opdriver::Window& window) {
+                HWND target = CurrentTarget();
+                m_targetGone = target == nullptr;
+                return window.Handle() == target;
+            };
         else
             match = [](const opdriver::Window&) { return true; };
         break;
@@ -244,6 +243,7 @@ void CScriptRunner::AddEndOfScript(opdriver::OperatorDriver& driver)
 
 void CScriptRunner::RunStep(const ScriptLine& line, opdriver::Window& window)
 {
+    m_targetGone = false;
     std::string why;
     bool held = true;
     if (line.op == ScriptOp::WaitDialog || line.op == ScriptOp::WaitMessageBox)
@@ -372,7 +372,7 @@ bool CScriptRunner::ExpectReport(const ScriptLine& line, std::string* why)
 void CScriptRunner::TakePicture(const opdriver::Window& window)
 {
     if (m_shots)
-        m_shots->Save(window.Handle(), PictureName(window));
+        m_shots->Save(window.Handle(), CScreenshots::NameOf(window.Handle()));
 }
 
 } // namespace daxohost

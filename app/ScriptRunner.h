@@ -60,6 +60,7 @@ private:
     CScreenshots* m_shots = nullptr;
     HWND m_owner = nullptr;
     std::vector<HWND> m_targets;     // windows named by dialog and msgbox lines, latest last
+    bool m_targetGone = false;       // a line waits to act on a window that has closed
     size_t m_reportCursor = 0;       // expect report looks at the reports from here on
     std::vector<int> m_results;
     size_t m_linesRun = 0;

@@ -156,6 +156,17 @@ TEST(HostProgram, ADialogThatNeverComesFailsAfterTheTimeLimit)
         << outcome.output;
 }
 
+TEST(HostProgram, ALineForAWindowThatHasClosedSaysSo)
+{
+    const std::string script = WriteScript("closed.script", "dialog 2020\ncheck 32789 on\nclick 32788\nclick 1\n");
+    Outcome outcome = RunHost(ProgramFolder(), {"--bench", Script("series.ini"), "--script", script, "--timeout", "1",
+                                                "--record", TempPath("closed.csv")});
+    EXPECT_EQ(outcome.exitCode, 1u) << outcome.output;
+    EXPECT_NE(outcome.output.find("FAILED at line 4: click 1\n  the window named before this line has closed"),
+              std::string::npos)
+        << outcome.output;
+}
+
 TEST(HostProgram, AScriptThatEndsEarlyDoesNotLeaveTheCallHanging)
 {
     const std::string script = WriteScript("short.script", "dialog 2020\ntype 32771 3\n");
