@@ -160,6 +160,8 @@ int CHostApplication::RunByHand()
     std::unique_ptr<opdriver::OperatorDriver> watcher;
     if (!m_options.shots.empty()) {
         shots.reset(new CScreenshots(m_options.shots));
+        if (!shots->Ready())
+            return Refuse(kExitBadInput, "no pictures can be saved in " + m_options.shots);
         // A driver without steps only watches: it announces every dialog as it opens.
         watcher.reset(new opdriver::OperatorDriver());
         CScreenshots* pictures = shots.get();
