@@ -84,6 +84,9 @@ TEST_F(TestDialog, OperatorStopsASilentUnitAndTheButtonGreysAtOnce)
                   info = w.Text(IDC_TEST_INFO);
                   button = w.Text(IDCANCEL);
                   heading = w.Text(IDC_TEST_HEADING);
+                  // A loaded machine may not have let the worker poll yet.
+                  for (int wait = 0; wait < 5000 && daxotest::BenchEvents(SimEventIdent).size() < 8; ++wait)
+                      ::Sleep(1);
                   w.Click(IDCANCEL);
                   enabledAfterStop = w.IsEnabled(IDCANCEL);
               }),
