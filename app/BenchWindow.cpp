@@ -1,4 +1,5 @@
 #include "BenchWindow.h"
+#include "WindowRouting.h"
 #include "SimBench.h"
 #include <commctrl.h>
 #include <cstring>
@@ -64,20 +65,7 @@ void CBenchWindow::Show()
 
 LRESULT CALLBACK CBenchWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        static_cast<CBenchWindow*>(create->lpCreateParams)->m_window = window;
-    }
-    auto* self = reinterpret_cast<CBenchWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!self)
-        return ::DefWindowProcA(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        self->m_window = nullptr;
-        return ::DefWindowProcA(window, message, wParam, lParam);
-    }
-    return self->OnMessage(message, wParam, lParam);
+    return RouteToObject(window, message, wParam, lParam, &CBenchWindow::m_window, &CBenchWindow::OnMessage);
 }
 
 LRESULT CBenchWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "WindowRouting.h"
 #include "ResultLog.h"
 #include "Test.h"
 #include <commdlg.h>
@@ -92,20 +93,7 @@ int CMainWindow::Run()
 
 LRESULT CALLBACK CMainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        static_cast<CMainWindow*>(create->lpCreateParams)->m_window = window;
-    }
-    auto* self = reinterpret_cast<CMainWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!self)
-        return ::DefWindowProcA(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        self->m_window = nullptr;
-        return ::DefWindowProcA(window, message, wParam, lParam);
-    }
-    return self->OnMessage(message, wParam, lParam);
+    return RouteToObject(window, message, wParam, lParam, &CMainWindow::m_window, &CMainWindow::OnMessage);
 }
 
 LRESULT CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
