@@ -6,8 +6,8 @@ fail=0
 check() { if eval "$2"; then echo "ok   $1"; else echo "FAIL $1"; fail=1; fi; }
 dump() { i686-w64-mingw32-objdump -p "$dist/$1" 2>/dev/null; }
 
-for f in TestDAXO01.dll quillet.dll prubel.dll tarlex.dll daxotester.test; do
-    check "$f is a 32-bit library" "dump $f | grep -q 'file format pei-i386'"
+for f in TestDAXO01.dll quillet.dll prubel.dll tarlex.dll daxotester.test daxohost.exe; do
+    check "$f is a 32-bit program or library" "dump $f | grep -q 'file format pei-i386'"
     check "$f needs no MinGW runtime library" "! dump $f | grep -qiE 'DLL Name: (libstdc|libgcc|libwinpthread)'"
 done
 check "_GetTestInstance exported" "dump TestDAXO01.dll | grep -qE '\] _GetTestInstance$'"
