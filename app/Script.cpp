@@ -57,6 +57,7 @@ const Keyword kKeywords[] = {
     {"bench", "jp1", ScriptOp::BenchJumper, Shape::IdJumper},
     {"bench", "next", ScriptOp::BenchConnectNext, Shape::None},
     {"bench", "unplug", ScriptOp::BenchUnplug, Shape::None},
+    {"pause", nullptr, ScriptOp::Pause, Shape::Int},
 };
 
 const struct {
@@ -280,6 +281,7 @@ LineScope ScopeOf(ScriptOp op)
     case ScriptOp::BenchConnectNext:
     case ScriptOp::BenchUnplug:
     case ScriptOp::ExpectReport:
+    case ScriptOp::Pause:
         return LineScope::Anywhere;
     case ScriptOp::ExpectResult:
         return LineScope::AfterCall;
@@ -313,8 +315,16 @@ bool CScript::Parse(const std::string& utf8)
     std::string text = utf8.compare(0, 3, "\xEF\xBB\xBF") == 0 ? utf8.substr(3) : utf8;
     std::istringstream in(text);
     std::string line;
-    for (int number = 1; std::getline(in, line); ++number)
+    m_open.clear();
+    int number = 1;
+    for (; std::getline(in, line) && m_lines.size() <= kMaxLines; ++number)
         ParseLine(number, line);
+    if (m_lines.size() > kMaxLines)
+        m_errors.push_back("line " + std::to_string(number - 1) + ": the repeated script has more than " +
+                           std::to_string(kMaxLines) + " lines");
+    for (const OpenRepeat& open : m_open)
+        m_errors.push_back("line " + std::to_string(open.number) + ": repeat without its end");
+    m_open.clear();
     CheckWindowLines();
     return m_errors.empty();
 }
@@ -335,6 +345,15 @@ bool CScript::ParseLine(int number, const std::string& text)
         return fail("a line starts with a keyword, not with a text");
     const std::string& first = tokens[0].text;
     const std::string second = tokens.size() > 1 && !tokens[1].quoted ? tokens[1].text : "";
+    if (first == "repeat" || first == "end") {
+        std::vector<std::string> words;
+        for (const Token& token : tokens) {
+            if (token.quoted)
+                return fail(first + ": expected no text");
+            words.push_back(token.text);
+        }
+        return ParseBlock(number, words);
+    }
     for (const Keyword& keyword : kKeywords) {
         if (first != keyword.first || (keyword.second && second != keyword.second))
             continue;
@@ -345,12 +364,44 @@ bool CScript::ParseLine(int number, const std::string& text)
         Arguments args(tokens, keyword.second ? 2 : 1);
         if (!ReadArguments(keyword.shape, args, &line))
             return fail(first + (keyword.second ? " " + second : "") + ": " + args.Error());
+        if (line.op == ScriptOp::Pause && (line.value < 0 || line.value > kMaxPauseMs))
+            return fail("pause: expected milliseconds from 0 to " + std::to_string(kMaxPauseMs));
         m_lines.push_back(line);
         return true;
     }
     if (first == "expect" || first == "bench")
         return fail("unknown " + first + " '" + second + "'");
     return fail("unknown action '" + first + "'");
+}
+
+// "repeat N" opens a block, "end" closes the innermost one and appends its lines N-1 times
+// more, each keeping the number of the line it was written on.
+bool CScript::ParseBlock(int number, const std::vector<std::string>& words)
+{
+    auto fail = [&](const std::string& why) {
+        m_errors.push_back("line " + std::to_string(number) + ": " + why);
+        return false;
+    };
+    if (words[0] == "end") {
+        if (words.size() > 1)
+            return fail("end: unexpected '" + words[1] + "' at the end");
+        if (m_open.empty())
+            return fail("end without its repeat");
+        OpenRepeat open = m_open.back();
+        m_open.pop_back();
+        size_t length = m_lines.size() - open.firstLine;
+        if (length * static_cast<size_t>(open.count) > kMaxLines)
+            return fail("the repeated script has more than " + std::to_string(kMaxLines) + " lines");
+        for (int copy = 1; copy < open.count; ++copy)
+            for (size_t i = 0; i < length; ++i)
+                m_lines.push_back(m_lines[open.firstLine + i]);
+        return true;
+    }
+    long long count = 0;
+    if (words.size() != 2 || !ParseNumber(words[1], 1, kMaxRepeat, &count))
+        return fail("repeat: expected how many times, from 1 to " + std::to_string(kMaxRepeat));
+    m_open.push_back({m_lines.size(), static_cast<int>(count), number});
+    return true;
 }
 
 // Each call starts without a window: its first window line must wait for one.

@@ -38,6 +38,8 @@ enum class ScriptOp {
     BenchConnectNext,
     BenchUnplug,
     ExpectReport,
+    // Waits that long (value, in milliseconds) while the dialogs keep working.
+    Pause,
     // The value of the call just finished; ends the lines of one call.
     ExpectResult,
 };
@@ -69,6 +71,12 @@ const std::vector<KnownDialog>& KnownDialogs();
 
 class CScript {
 public:
+    // A script of a long series would repeat the same lines: "repeat N" ... "end" runs them N
+    // times, so the script holds at most this many lines once they are repeated.
+    static constexpr int kMaxRepeat = 10000;
+    static constexpr size_t kMaxLines = 100000;
+    static constexpr int kMaxPauseMs = 600000;
+
     // Reads the script from UTF-8 text (a byte-order mark is skipped). False when a line is
     // wrong; Errors() then says which and why, "line N: ...".
     bool Parse(const std::string& utf8);
@@ -82,7 +90,16 @@ public:
 
 private:
     bool ParseLine(int number, const std::string& text);
+    bool ParseBlock(int number, const std::vector<std::string>& words);
     void CheckWindowLines();
+
+    // Open repeat blocks: where each starts in m_lines, how often it runs, its line.
+    struct OpenRepeat {
+        size_t firstLine;
+        int count;
+        int number;
+    };
+    std::vector<OpenRepeat> m_open;
 
     std::vector<ScriptLine> m_lines;
     std::vector<std::string> m_errors;

@@ -1,0 +1,320 @@
+#include "LanguageCheck.h"
+#include "DAXOTester.h"
+#include "LanguageFile.h"
+#include "TextCodec.h"
+#include <windows.h>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+namespace daxohost {
+
+namespace {
+
+// The ID attribute read the way the module reads it: white space, sign, digits, saturated.
+unsigned ParseId(const char* text)
+{
+    long value = std::strtol(text, nullptr, 10);
+    if (value > INT_MAX)
+        value = INT_MAX;
+    if (value < INT_MIN)
+        value = INT_MIN;
+    return static_cast<unsigned>(static_cast<int>(value));
+}
+
+bool Outside1250(const wchar_t* text)
+{
+    if (!text || !*text)
+        return false;
+    BOOL lost = FALSE;
+    int length = static_cast<int>(std::wcslen(text));
+    int bytes = ::WideCharToMultiByte(1250, WC_NO_BEST_FIT_CHARS, text, length, nullptr, 0, nullptr, &lost);
+    return bytes <= 0 || lost;
+}
+
+// The current item of the cursor; false when it has no text to offer.
+bool ReadItem(const CLanguageFile& file, LanguageText::Kind kind, unsigned dialogId, LanguageText* item)
+{
+    const char* id = file.GetAttribute("ID");
+    const char* text = file.GetAttribute("text");
+    item->kind = kind;
+    item->idText = id ? id : "";
+    item->id = id ? ParseId(id) : 0;
+    item->dialogId = kind == LanguageText::Caption ? item->id : dialogId;
+    item->text = text ? text : "";
+    item->outside1250 = Outside1250(file.GetAttributeWide("text"));
+    // An item without an ID never matches, and one without a text is never answered.
+    return id && text;
+}
+
+// The cursor's moves go only downwards and sideways, so each dialog item is found from the top.
+bool SeekDialogItem(CLanguageFile& file, size_t index)
+{
+    if (!file.GetTag(CLanguageFile::MoveTop, "TesterLanguage") || !file.GetTag(CLanguageFile::MoveFirstChild, "Dialog") ||
+        !file.GetTag(CLanguageFile::MoveFirstChild, "DialogItem"))
+        return false;
+    for (size_t i = 0; i < index; ++i)
+        if (!file.GetTag(CLanguageFile::MoveNextSibling, "DialogItem"))
+            return false;
+    return true;
+}
+
+int CountOf(const std::string& text, const char* placeholder)
+{
+    int count = 0;
+    for (size_t at = text.find(placeholder); at != std::string::npos; at = text.find(placeholder, at + 2))
+        ++count;
+    return count;
+}
+
+std::string Placeholders(const std::string& text)
+{
+    return std::to_string(CountOf(text, "%s")) + " %s and " + std::to_string(CountOf(text, "%d")) + " %d";
+}
+
+// An attribute value in UTF-8, with line breaks and tabs as character references so that they
+// survive the reader.
+std::string XmlAttribute(const std::string& ansi)
+{
+    std::string escaped;
+    for (char c : AnsiToUtf8(ansi)) {
+        switch (c) {
+        case '&': escaped += "&amp;"; break;
+        case '<': escaped += "&lt;"; break;
+        case '>': escaped += "&gt;"; break;
+        case '"': escaped += "&quot;"; break;
+        case '\n': escaped += "&#10;"; break;
+        case '\r': escaped += "&#13;"; break;
+        case '\t': escaped += "&#9;"; break;
+        default: escaped += c;
+        }
+    }
+    return escaped;
+}
+
+std::string FullPath(const std::string& path)
+{
+    char full[MAX_PATH];
+    DWORD length = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return length > 0 && length < sizeof full ? std::string(full, length) : path;
+}
+
+// The same file under another name counts too: a copy is judged by its identity, not its path.
+bool SameFile(const std::string& a, const std::string& b)
+{
+    if (::lstrcmpiA(FullPath(a).c_str(), FullPath(b).c_str()) == 0)
+        return true;
+    BY_HANDLE_FILE_INFORMATION info[2]{};
+    const std::string* paths[2] = {&a, &b};
+    for (int i = 0; i < 2; ++i) {
+        HANDLE file = ::CreateFileA(paths[i]->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        BOOL ok = ::GetFileInformationByHandle(file, &info[i]);
+        ::CloseHandle(file);
+        if (!ok)
+            return false;
+    }
+    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
+           info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
+
+void Say(FILE* stream, const std::string& text)
+{
+    std::fwrite(text.data(), 1, text.size(), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+std::string LanguageText::Name() const
+{
+    switch (kind) {
+    case Message: return "message " + idText;
+    case Caption: return "dialog " + idText;
+    default: return "dialog " + std::to_string(dialogId) + " control " + idText;
+    }
+}
+
+bool LanguageText::SameItem(const LanguageText& other) const
+{
+    return kind == other.kind && id == other.id && (kind != Control || dialogId == other.dialogId);
+}
+
+bool ReadLanguageTexts(const std::string& path, std::vector<LanguageText>* texts, std::string* error)
+{
+    CLanguageFile file;
+    file.SetPath(path.c_str());
+    if (!file.Open()) {
+        *error = file.LastError();
+        return false;
+    }
+    texts->clear();
+    LanguageText item;
+    if (file.GetTag(CLanguageFile::MoveTop, "TesterLanguage") && file.GetTag(CLanguageFile::MoveFirstChild, "Message"))
+        for (int found = file.GetTag(CLanguageFile::MoveFirstChild, "MessageItem"); found;
+             found = file.GetTag(CLanguageFile::MoveNextSibling, "MessageItem"))
+            if (ReadItem(file, LanguageText::Message, 0, &item))
+                texts->push_back(item);
+    for (size_t index = 0; SeekDialogItem(file, index); ++index) {
+        LanguageText caption;
+        if (!file.GetAttribute("ID"))
+            continue;
+        if (ReadItem(file, LanguageText::Caption, 0, &caption))
+            texts->push_back(caption);
+        for (int found = file.GetTag(CLanguageFile::MoveFirstChild, "ControlItem"); found;
+             found = file.GetTag(CLanguageFile::MoveNextSibling, "ControlItem"))
+            if (ReadItem(file, LanguageText::Control, caption.id, &item))
+                texts->push_back(item);
+    }
+    return true;
+}
+
+const char* CLanguageCheck::ModuleText(const LanguageText& item) const
+{
+    switch (item.kind) {
+    case LanguageText::Message: return m_test.GetMessageA(item.id);
+    case LanguageText::Caption: return m_test.GetDialogName(item.id);
+    default: return m_test.GetDialogControlName(item.dialogId, item.id);
+    }
+}
+
+bool CLanguageCheck::LoadReference(const std::string& path, std::string* error)
+{
+    std::vector<LanguageText> texts;
+    if (!ReadLanguageTexts(path, &texts, error))
+        return false;
+    // What the host answers for an id that is not the module's: the module hands those on.
+    CDAXOTester host(nullptr);
+    CLanguageCheck hostCheck(host);
+    m_reference.clear();
+    m_unconfirmed.clear();
+    for (LanguageText& item : texts) {
+        const char* own = ModuleText(item);
+        const char* handedOn = hostCheck.ModuleText(item);
+        bool duplicate = false;
+        for (const LanguageText& known : m_reference)
+            duplicate = duplicate || known.SameItem(item);
+        if (duplicate)
+            continue;
+        if (own && *own && (!handedOn || std::strcmp(own, handedOn) != 0)) {
+            item.text = own;
+            m_reference.push_back(item);
+        } else {
+            m_unconfirmed.push_back(item.Name());
+        }
+    }
+    return true;
+}
+
+std::vector<std::string> CLanguageCheck::Check(const std::vector<LanguageText>& texts) const
+{
+    std::vector<std::string> problems;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const LanguageText& item = texts[i];
+        bool earlier = false;
+        for (size_t j = 0; j < i; ++j)
+            earlier = earlier || texts[j].SameItem(item);
+        const LanguageText* reference = nullptr;
+        for (const LanguageText& known : m_reference)
+            if (known.SameItem(item))
+                reference = &known;
+        if (earlier)
+            problems.push_back(item.Name() + ": given again; only the first one is used");
+        else if (!reference)
+            problems.push_back(item.Name() + ": unknown to the module");
+        else if (item.kind == LanguageText::Message && Placeholders(item.text) != Placeholders(reference->text))
+            problems.push_back(item.Name() + ": has " + Placeholders(item.text) + ", the English has " +
+                               Placeholders(reference->text));
+        if (item.outside1250)
+            problems.push_back(item.Name() + ": has characters that code page 1250 cannot show");
+    }
+    for (const LanguageText& known : m_reference) {
+        bool present = false;
+        for (const LanguageText& item : texts)
+            present = present || item.SameItem(known);
+        if (!present)
+            problems.push_back(known.Name() + ": missing");
+    }
+    return problems;
+}
+
+std::string CLanguageCheck::Export() const
+{
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<!-- The module's English texts. A translation keeps every ID, replaces every text and\n"
+                      "     keeps the placeholders %s and %d of each message. -->\n"
+                      "<TesterLanguage>\n  <Message>\n";
+    for (const LanguageText& item : m_reference)
+        if (item.kind == LanguageText::Message)
+            xml += "    <MessageItem ID=\"" + std::to_string(item.id) + "\" text=\"" + XmlAttribute(ModuleText(item)) +
+                   "\"/>\n";
+    xml += "  </Message>\n  <Dialog>\n";
+    for (const LanguageText& dialog : m_reference) {
+        if (dialog.kind != LanguageText::Caption)
+            continue;
+        xml += "    <DialogItem ID=\"" + std::to_string(dialog.id) + "\" text=\"" + XmlAttribute(ModuleText(dialog)) +
+               "\">\n";
+        for (const LanguageText& control : m_reference)
+            if (control.kind == LanguageText::Control && control.dialogId == dialog.id)
+                xml += "      <ControlItem ID=\"" + std::to_string(control.id) + "\" text=\"" +
+                       XmlAttribute(ModuleText(control)) + "\"/>\n";
+        xml += "    </DialogItem>\n";
+    }
+    return xml + "  </Dialog>\n</TesterLanguage>\n";
+}
+
+std::string ReferenceLanguageFile()
+{
+    return CLanguageFolder::Folder() + "\\en.xml";
+}
+
+int RunCheckLanguage(CTest& test, const std::string& path)
+{
+    CLanguageCheck check(test);
+    std::string error;
+    if (!check.LoadReference(ReferenceLanguageFile(), &error)) {
+        Say(stderr, "daxohost: the reference " + ReferenceLanguageFile() + " cannot be read: " + error + "\n");
+        return kLanguageUnreadable;
+    }
+    std::vector<LanguageText> texts;
+    if (!ReadLanguageTexts(path, &texts, &error)) {
+        Say(stderr, "daxohost: " + path + " cannot be read: " + AnsiToUtf8(error) + "\n");
+        return kLanguageUnreadable;
+    }
+    std::vector<std::string> problems = check.Check(texts);
+    for (const std::string& problem : problems)
+        Say(stdout, AnsiToUtf8(problem) + "\n");
+    Say(stdout, path + ": " + std::to_string(texts.size()) + " texts, " + std::to_string(problems.size()) +
+                    (problems.size() == 1 ? " problem\n" : " problems\n"));
+    return problems.empty() ? kLanguageClean : kLanguageProblems;
+}
+
+int RunExportLanguage(CTest& test, const std::string& path)
+{
+    const std::string reference = ReferenceLanguageFile();
+    if (SameFile(path, reference)) {
+        Say(stderr, "daxohost: " + path + " is the reference file; it stays as it is. Export to another file.\n");
+        return kLanguageUnreadable;
+    }
+    CLanguageCheck check(test);
+    std::string error;
+    if (!check.LoadReference(reference, &error)) {
+        Say(stderr, "daxohost: the reference " + reference + " cannot be read: " + error + "\n");
+        return kLanguageUnreadable;
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << check.Export();
+    out.close();
+    if (!out) {
+        Say(stderr, "daxohost: " + path + " cannot be written\n");
+        return kLanguageUnreadable;
+    }
+    Say(stdout, path + ": " + std::to_string(check.Reference().size()) + " texts written\n");
+    return kLanguageClean;
+}
+
+} // namespace daxohost
