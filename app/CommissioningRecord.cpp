@@ -1,5 +1,4 @@
 #include "CommissioningRecord.h"
-#include "SimBench.h"
 #include "TextCodec.h"
 #include <windows.h>
 #include <cstdio>
@@ -40,40 +39,42 @@ bool WriteAll(HANDLE file, const std::string& text)
 
 std::string CCommissioningRecord::Header()
 {
-    return "time,serial,type,address,baud,parity,result";
+    return "time,serial,type,address,baud,parity,result,detail";
 }
 
+// A code the unit does not know is written as it is, never as a parity it is not.
 std::string CCommissioningRecord::ParityWord(int parity)
 {
-    return parity == 0 ? "none" : parity == 1 ? "odd" : "even";
+    switch (parity) {
+    case 0: return "none";
+    case 1: return "odd";
+    case 2: return "even";
+    default: return "code " + std::to_string(parity);
+    }
 }
 
-std::string CCommissioningRecord::FormatRow(const CommissioningRow& row)
+std::string CCommissioningRecord::RateWord(int baudCode)
 {
-    return CsvField(row.time) + "," + CsvField(AnsiToUtf8(row.serial)) + "," + CsvField(AnsiToUtf8(row.typeCode)) +
-           "," + std::to_string(row.address) + "," + std::to_string(row.baud) + "," + ParityWord(row.parity) + "," +
-           CsvField(row.result);
+    static const struct {
+        int code;
+        int baud;
+    } kRates[] = {{1, 1200}, {2, 2400}, {4, 4800}, {9, 9600}, {19, 19200}, {38, 38400}};
+    for (const auto& rate : kRates)
+        if (rate.code == baudCode)
+            return std::to_string(rate.baud);
+    return "code " + std::to_string(baudCode);
 }
 
-bool CCommissioningRecord::RowFromBench(const std::string& result, CommissioningRow* row)
+std::string CCommissioningRecord::FormatRow(const std::string& time, const UnitPass& pass)
 {
-    CSimBench& bench = CSimBench::Instance();
-    SimUnitInfo unit{};
-    if (!bench.GetUnit(bench.ConnectedIndex(), &unit))
-        return false;
-    row->time = Now();
-    row->serial.assign(unit.serial, ::strnlen(unit.serial, sizeof unit.serial - 1));
-    std::string type(unit.typeCode, ::strnlen(unit.typeCode, sizeof unit.typeCode - 1));
-    size_t end = type.find_last_not_of(' ');
-    row->typeCode = end == std::string::npos ? std::string() : type.substr(0, end + 1);
-    row->address = unit.address;
-    row->baud = unit.baud;
-    row->parity = unit.parity;
-    row->result = result;
-    return true;
+    std::string settings = ",,";
+    if (pass.written)
+        settings = std::to_string(pass.address) + "," + RateWord(pass.baudCode) + "," + ParityWord(pass.parity);
+    return CsvField(time) + "," + CsvField(AnsiToUtf8(pass.serial)) + "," + CsvField(AnsiToUtf8(pass.typeCode)) + "," +
+           settings + "," + ResultWord(pass.result) + "," + CsvField(AnsiToUtf8(pass.detail));
 }
 
-bool CCommissioningRecord::Append(const CommissioningRow& row) const
+bool CCommissioningRecord::Append(const UnitPass& pass) const
 {
     HANDLE file = ::CreateFileA(m_path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -83,7 +84,7 @@ bool CCommissioningRecord::Append(const CommissioningRow& row) const
     bool ok = ::GetFileSizeEx(file, &size) != 0;
     if (ok && size.QuadPart == 0)
         ok = WriteAll(file, Header() + "\r\n");
-    ok = ok && WriteAll(file, FormatRow(row) + "\r\n") && ::FlushFileBuffers(file);
+    ok = ok && WriteAll(file, FormatRow(Now(), pass) + "\r\n") && ::FlushFileBuffers(file);
     ::CloseHandle(file);
     return ok;
 }

@@ -1,4 +1,5 @@
 #include "HostApplication.h"
+#include "DAXOTester.h"
 #include "LanguageMenu.h"
 #include "MainWindow.h"
 #include "MyObject.h"
@@ -49,8 +50,27 @@ private:
 } // namespace
 
 CHostApplication::CHostApplication(HostOptions options)
-    : m_options(std::move(options)), m_record(RecordPath(m_options))
+    : m_options(std::move(options)), m_record(RecordPath(m_options)),
+      m_passes([this](unsigned id) {
+          const char* text = m_module.Test() ? m_module.Test()->GetMessageA(id) : nullptr;
+          return std::string(text ? text : "");
+      },
+      [this](const UnitPass& pass) { OnPass(pass); })
 {
+}
+
+CHostApplication::~CHostApplication()
+{
+    CDAXOTester::SetTesterEventSink(nullptr, nullptr);
+}
+
+void CHostApplication::OnTesterEvent(void* context, int kind, const unsigned char* data, int length, int)
+{
+    CUnitPassTracker& passes = static_cast<CHostApplication*>(context)->m_passes;
+    if (kind == TesterEventImageRead)
+        passes.OnImageRead(data && length >= CUnitPassTracker::kImageSize ? data : nullptr);
+    else if (kind == TesterEventWrite)
+        passes.OnWrite(data, length);
 }
 
 int CHostApplication::Refuse(int exitCode, const std::string& message) const
@@ -97,25 +117,35 @@ int CHostApplication::Prepare()
         return Refuse(kExitBadInput, "the language file " + m_options.lang + " cannot be read");
     }
     m_log.AddListener([this](const LogEntry& entry) { OnEntry(entry); });
+    CDAXOTester::SetTesterEventSink(&CHostApplication::OnTesterEvent, this);
     return kExitPassed;
 }
 
-// Production's record follows every configuration summary; the console follows everything
-// when a script plays the operator.
-void CHostApplication::OnEntry(const LogEntry& entry) const
+// The console follows everything when a script plays the operator; the passes are judged
+// from the reports.
+void CHostApplication::OnEntry(const LogEntry& entry)
 {
     if (!m_options.script.empty())
         Print(stdout, CResultLog::FormatLine(entry) + "\n");
-    if (entry.callResult || entry.code != 117)
+    if (entry.callResult)
+        m_passes.OnCallReturned();
+    else
+        m_passes.OnReport(static_cast<unsigned char>(entry.code), entry.heading ? entry.text.c_str() : nullptr,
+                          entry.heading ? nullptr : entry.text.c_str());
+}
+
+// Production's record gets a row for every unit reached, whatever became of it.
+void CHostApplication::OnPass(const UnitPass& pass)
+{
+    m_totals.Count(pass);
+    std::string verdict = "unit " + AnsiToUtf8(pass.serial) + ": " + Verdict(pass) + " (" + m_totals.Text() + ")";
+    if (!m_options.script.empty())
+        Print(stdout, "VERDICT " + verdict + "\n");
+    if (m_record.Append(pass))
         return;
-    CommissioningRow row;
-    std::string problem;
-    if (!CCommissioningRecord::RowFromBench("configured", &row))
-        problem = "A unit was configured, but no unit is connected at the bench: no commissioning record.";
-    else if (!m_record.Append(row))
-        problem = "The commissioning record " + m_record.Path() + " cannot be written.";
-    if (problem.empty())
-        return;
+    m_recordFailed = true;
+    std::string problem = "The commissioning record " + m_record.Path() + " cannot be written: the row of unit " +
+                          AnsiToUtf8(pass.serial) + " is lost.";
     Print(stderr, "daxohost: " + problem + "\n");
     // Production labels the unit from this record: the operator must know at once.
     if (m_options.script.empty())
@@ -140,6 +170,10 @@ int CHostApplication::RunScript()
         results += (results.empty() ? "" : ", ") + std::to_string(result);
     if (!passed) {
         Print(stdout, "FAILED at " + runner.Failure() + "\n");
+        return kExitScriptFailed;
+    }
+    if (m_recordFailed) {
+        Print(stdout, "FAILED: the commissioning record " + m_record.Path() + " lost a row\n");
         return kExitScriptFailed;
     }
     std::string summary = "PASSED: " + std::to_string(runner.LinesRun()) + " script lines, " +

@@ -6,6 +6,7 @@
 #include "ModuleLoader.h"
 #include "ResultLog.h"
 #include "Script.h"
+#include "UnitPass.h"
 #include <string>
 
 namespace daxohost {
@@ -16,6 +17,9 @@ enum ExitCode { kExitPassed = 0, kExitScriptFailed = 1, kExitBadInput = 2 };
 class CHostApplication {
 public:
     explicit CHostApplication(HostOptions options);
+    ~CHostApplication();
+    CHostApplication(const CHostApplication&) = delete;
+    CHostApplication& operator=(const CHostApplication&) = delete;
     // The process exit code.
     int Run();
 
@@ -23,7 +27,9 @@ private:
     int Prepare();
     int RunScript();
     int RunByHand();
-    void OnEntry(const LogEntry& entry) const;
+    void OnEntry(const LogEntry& entry);
+    void OnPass(const UnitPass& pass);
+    static void OnTesterEvent(void* context, int kind, const unsigned char* data, int length, int result);
     int Refuse(int exitCode, const std::string& message) const;
 
     HostOptions m_options;
@@ -31,6 +37,9 @@ private:
     CResultLog m_log;
     CCommissioningRecord m_record;
     CModuleLoader m_module;
+    CUnitPassTracker m_passes;
+    SessionTotals m_totals;
+    bool m_recordFailed = false;   // a row could not be written: a script run fails
 };
 
 } // namespace daxohost

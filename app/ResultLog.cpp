@@ -21,14 +21,15 @@ void CResultLog::Sink(void* context, void*, const char* heading, const char* lin
                       unsigned short)
 {
     // The module sends exactly one of the two; a heading opens a configuration cycle.
-    static_cast<CResultLog*>(context)->AddReport(code, heading ? heading : line);
+    static_cast<CResultLog*>(context)->AddReport(code, heading ? heading : line, heading != nullptr);
 }
 
-void CResultLog::AddReport(int code, const char* text)
+void CResultLog::AddReport(int code, const char* text, bool heading)
 {
     LogEntry entry;
     ::GetLocalTime(&entry.time);
     entry.code = code;
+    entry.heading = heading;
     entry.text = text ? text : "";
     Add(entry);
 }

@@ -15,6 +15,7 @@ struct LogEntry {
     int code = 0;            // 112 progress, 113 failure or break, 114 success, 117 summary
     std::string text;        // ANSI code page
     bool callResult = false; // a row of the host: what ConfigureThermometer returned (in `code`)
+    bool heading = false;    // the module sent the text as a heading: a pass begins
 };
 
 class CResultLog {
@@ -27,7 +28,7 @@ public:
     CResultLog(const CResultLog&) = delete;
     CResultLog& operator=(const CResultLog&) = delete;
 
-    void AddReport(int code, const char* text);
+    void AddReport(int code, const char* text, bool heading = false);
     void AddCallResult(int result);
 
     size_t Count() const;

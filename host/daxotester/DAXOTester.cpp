@@ -2,6 +2,7 @@
 #include "LanguageFile.h"
 #include "MyObject.h"
 #include "SimBench.h"
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -182,10 +183,33 @@ const char* CDAXOTester::GetDialogControlName(unsigned int dialogId, unsigned in
 
 int CDAXOTester::AutoTest(void*, unsigned short) { return 0; }
 
+namespace {
+
+struct EventSink {
+    std::atomic<TesterEventSink> sink{nullptr};
+    std::atomic<void*> context{nullptr};
+} g_events;
+
+void Notify(int kind, const unsigned char* data, int length, int result)
+{
+    if (TesterEventSink sink = g_events.sink.load())
+        sink(g_events.context.load(), kind, data, length, result);
+}
+
+} // namespace
+
+void CDAXOTester::SetTesterEventSink(TesterEventSink sink, void* context)
+{
+    g_events.sink = nullptr;
+    g_events.context = context;
+    g_events.sink = sink;
+}
+
 int CDAXOTester::CheckEEPROM(void*, unsigned short, int checkFlag)
 {
     int ok = m_Comm.ReadEEPROM(checkFlag, m_EEPROMCache.Image(), CEEPROMCache::Size);
     m_EEPROMCache.SetValid(ok);
+    Notify(TesterEventImageRead, ok ? m_EEPROMCache.Image() : nullptr, ok ? CEEPROMCache::Size : 0, ok ? 1 : 0);
     return ok ? 1 : 0;
 }
 
@@ -226,7 +250,9 @@ int CDAXOTester::WriteConfig(unsigned short offset, unsigned char* record, unsig
 {
     if (offset != 0 || !record)
         return 0;
-    return m_Comm.WriteConfig(record, length);
+    int written = m_Comm.WriteConfig(record, length);
+    Notify(TesterEventWrite, record, length, written);
+    return written;
 }
 
 int CDAXOTester::Reconnect(int baud, int bits, int parity) { return m_Comm.Reconnect(baud, bits, parity); }

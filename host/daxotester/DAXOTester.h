@@ -7,6 +7,11 @@
 class CLanguageFile;
 class CLanguageFolder;
 
+// What the host application learns of its tester's work for a module, beside the reports: the
+// image read by CheckEEPROM (null when the read failed) and each record handed to WriteConfig.
+enum TesterEventKind { TesterEventImageRead = 1, TesterEventWrite = 2 };
+typedef void (*TesterEventSink)(void* context, int kind, const unsigned char* data, int length, int result);
+
 // The host's tester of the DAXO family: the fieldbus channel, the EEPROM image and the
 // language file of the host.
 class DAXOTESTER_API CDAXOTester : public CTest {
@@ -53,6 +58,9 @@ public:
     int WriteConfig(unsigned short offset, unsigned char* record, unsigned char length);
     int Reconnect(int baud, int bits, int parity);
     int IdentTest(unsigned char address, int requestFlag);
+
+    // One sink for the process, as for the reports; null stops the events.
+    static void SetTesterEventSink(TesterEventSink sink, void* context);
 
     CTarlexComm m_Comm;
     CEEPROMCache m_EEPROMCache;

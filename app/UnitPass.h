@@ -1,0 +1,76 @@
+#pragma once
+// What happened to each unit: one pass of the configuration per unit reached, followed from
+// what a host sees of it (the EEPROM image it read, the record it was asked to write, the
+// module's reports) and judged when the pass is over.
+#include <functional>
+#include <set>
+#include <string>
+
+namespace daxohost {
+
+enum class PassResult { Configured, TestFailed, WriteFailed, Cancelled, Skipped, NoTypeCode, Error };
+
+struct UnitPass {
+    std::string serial;      // from the image, as stored (ANSI)
+    std::string typeCode;    // from the image, trimmed (ANSI)
+    bool written = false;    // a record was handed to WriteConfig in this pass
+    int address = 0;         // of the last record handed to WriteConfig
+    int baudCode = 0;
+    int parity = 0;
+    PassResult result = PassResult::Error;
+    std::string detail;      // the module's report that explains the result (ANSI); may be empty
+};
+
+// What the operator has done this session, for the main window and the script's verdicts.
+struct SessionTotals {
+    int configured = 0;
+    int failed = 0;        // passes whose test or write failed, or that found no type code or an error
+    std::set<std::string> serials;   // the units seen, a unit tested again counted once
+    void Count(const UnitPass& pass);
+    std::string Text() const;
+};
+
+// The record's word for a result, and the operator's.
+const char* ResultWord(PassResult result);
+std::string Verdict(const UnitPass& pass);
+
+// Fed with the events of the calls in the order they happen; hands each pass that reached a
+// unit to the sink once its result is known.
+class CUnitPassTracker {
+public:
+    // The module's current text of a message id: reports are recognised by their text, so the
+    // tracker works in every language.
+    using MessageText = std::function<std::string(unsigned id)>;
+    using PassSink = std::function<void(const UnitPass& pass)>;
+
+    CUnitPassTracker(MessageText messageText, PassSink sink)
+        : m_messageText(std::move(messageText)), m_sink(std::move(sink))
+    {
+    }
+
+    void OnReport(unsigned char code, const char* heading, const char* line);
+    // The image as read; null when CheckEEPROM failed. At least kImageSize bytes.
+    void OnImageRead(const unsigned char* image);
+    void OnWrite(const unsigned char* record, int length);
+    void OnCallReturned();
+
+    static constexpr int kImageSize = 96;
+
+private:
+    void StartPass();
+    void Finish(PassResult result, const std::string& detail);
+    void FinishUndecided();
+    bool Is(const char* line, unsigned id) const;
+
+    MessageText m_messageText;
+    PassSink m_sink;
+    bool m_open = false;         // a pass has reached a unit and has no result yet
+    bool m_dialogShown = false;
+    bool m_summary = false;      // the configuration summary came
+    bool m_writeFailed = false;
+    std::string m_writeFailure;
+    std::string m_last113;
+    UnitPass m_pass;
+};
+
+} // namespace daxohost
