@@ -141,6 +141,8 @@ void CHostApplication::OnPass(const UnitPass& pass)
     std::string verdict = "unit " + AnsiToUtf8(pass.serial) + ": " + Verdict(pass) + " (" + m_totals.Text() + ")";
     if (!m_options.script.empty())
         Print(stdout, "VERDICT " + verdict + "\n");
+    if (m_mainWindow)
+        m_mainWindow->ShowVerdict(pass, m_totals);
     if (m_record.Append(pass))
         return;
     m_recordFailed = true;
@@ -206,7 +208,10 @@ int CHostApplication::RunByHand()
     CMainWindow window(*m_module.Test(), m_log, m_record.Path());
     if (!window.Create(::GetModuleHandleA(nullptr), CModuleLoader::kFileName))
         return Refuse(kExitBadInput, "the main window cannot be created");
-    return window.Run();
+    m_mainWindow = &window;
+    int exitCode = window.Run();
+    m_mainWindow = nullptr;
+    return exitCode;
 }
 
 } // namespace daxohost

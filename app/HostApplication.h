@@ -39,6 +39,7 @@ private:
     CModuleLoader m_module;
     CUnitPassTracker m_passes;
     SessionTotals m_totals;
+    class CMainWindow* m_mainWindow = nullptr;   // while the operator works by hand
     bool m_recordFailed = false;   // a row could not be written: a script run fails
 };
 

@@ -11,6 +11,35 @@ namespace {
 const char kClass[] = "DaxoHostMain";
 const UINT kLogChanged = WM_APP + 1;
 const unsigned kListId = 300;
+const int kMainLeft = 40, kMainTop = 20, kMainWidth = 840, kMainHeight = 500;
+// The module centres its dialogs on the screen; the largest, the configuration dialog, is
+// about 610 x 350 pixels. The bench window goes below that band so that the operator sees
+// the jumper and the units while a dialog is open.
+const int kCentredDialogHalfHeight = 180, kBenchHeight = 270;
+
+struct VerdictLook {
+    COLORREF text;
+    COLORREF background;
+};
+
+VerdictLook LookOf(PassResult result)
+{
+    switch (result) {
+    case PassResult::Configured: return {RGB(0, 100, 0), RGB(214, 250, 214)};
+    case PassResult::Cancelled:
+    case PassResult::Skipped: return {RGB(70, 70, 70), RGB(236, 236, 236)};
+    default: return {RGB(160, 0, 0), RGB(255, 222, 222)};
+    }
+}
+
+POINT BenchPlace()
+{
+    RECT work{0, 0, 1280, 1024};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    int below = (work.top + work.bottom) / 2 + kCentredDialogHalfHeight + 8;
+    int y = below + kBenchHeight <= work.bottom ? below : work.bottom - kBenchHeight;
+    return {work.left + kMainLeft + 20, y > work.top ? y : work.top};
+}
 
 HWND Child(HWND parent, const char* className, const char* text, DWORD style, unsigned id)
 {
@@ -32,6 +61,10 @@ CMainWindow::~CMainWindow()
 {
     if (m_window)
         ::DestroyWindow(m_window);
+    if (m_verdictFont)
+        ::DeleteObject(m_verdictFont);
+    if (m_verdictBrush)
+        ::DeleteObject(m_verdictBrush);
 }
 
 bool CMainWindow::Create(HINSTANCE instance, const std::string& moduleFile)
@@ -48,11 +81,12 @@ bool CMainWindow::Create(HINSTANCE instance, const std::string& moduleFile)
         if (!::RegisterClassA(&windowClass))
             return false;
     }
-    m_window = ::CreateWindowExA(0, kClass, "DAXO host", WS_OVERLAPPEDWINDOW, 40, 40, 840, 460, nullptr, BuildMenu(),
-                                 instance, this);
+    m_window = ::CreateWindowExA(0, kClass, "DAXO host", WS_OVERLAPPEDWINDOW, kMainLeft, kMainTop, kMainWidth,
+                                 kMainHeight, nullptr, BuildMenu(), instance, this);
     if (!m_window)
         return false;
-    m_bench.Create(instance, 60, 510);
+    POINT bench = BenchPlace();
+    m_bench.Create(instance, bench.x, bench.y);
     ::ShowWindow(m_window, SW_SHOWNORMAL);
     m_bench.Show();
     ::SetForegroundWindow(m_window);
@@ -110,6 +144,8 @@ LRESULT CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_NOTIFY:
         return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_CTLCOLORSTATIC:
+        return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case kLogChanged:
         ShowNewEntries();
         return 0;
@@ -143,6 +179,14 @@ void CMainWindow::OnCreate()
     m_info = Child(m_window, "STATIC", ModuleInfo().c_str(), SS_LEFT, 0);
     m_configure = Child(m_window, "BUTTON", "&Configure unit...", WS_TABSTOP | BS_DEFPUSHBUTTON, kConfigureCommand);
     m_status = Child(m_window, "STATIC", "Connect a unit at the bench, then configure it.", SS_LEFT, 0);
+    m_verdict = Child(m_window, "STATIC", "No unit configured yet.", SS_LEFT | SS_CENTERIMAGE, 0);
+    m_totals = Child(m_window, "STATIC", ("This session: " + SessionTotals().Text() + ".").c_str(), SS_LEFT, 0);
+    m_verdictFont = ::CreateFontA(-22, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma");
+    if (m_verdictFont)
+        ::SendMessageA(m_verdict, WM_SETFONT, reinterpret_cast<WPARAM>(m_verdictFont), FALSE);
+    m_verdictText = ::GetSysColor(COLOR_WINDOWTEXT);
+    m_verdictBrush = ::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE));
     m_view.Create(m_window, kListId);
 }
 
@@ -154,6 +198,11 @@ void CMainWindow::Layout(int width, int height)
     ::MoveWindow(m_configure, margin, y, 150, buttonHeight, TRUE);
     ::MoveWindow(m_status, 150 + 2 * margin, y + 6, width - 150 - 3 * margin, buttonHeight - 6, TRUE);
     y += buttonHeight + margin;
+    const int verdictHeight = 36, totalsHeight = 18;
+    ::MoveWindow(m_verdict, margin, y, width - 2 * margin, verdictHeight, TRUE);
+    y += verdictHeight + margin / 2;
+    ::MoveWindow(m_totals, margin, y, width - 2 * margin, totalsHeight, TRUE);
+    y += totalsHeight + margin / 2;
     int listHeight = height - y - margin;
     ::MoveWindow(m_view.Handle(), margin, y, width - 2 * margin, listHeight > 20 ? listHeight : 20, TRUE);
 }
@@ -184,13 +233,40 @@ void CMainWindow::ConfigureUnit()
     if (m_configuring)
         return;
     m_configuring = true;
-    ::SetWindowTextA(m_status, "Configuring: the module's dialogs are open.");
+    ::SetWindowTextA(m_status, "Configuring: follow the dialogs.");
     int result = m_test.ConfigureThermometer(m_window, 0, 0);
     m_configuring = false;
     m_log.AddCallResult(result);
-    std::string status = "ConfigureThermometer returned " + std::to_string(result) +
-                         (result == 1 ? ": the unit is configured." : ": the cycle or the series has ended.");
-    ::SetWindowTextA(m_status, status.c_str());
+    // The verdict line says what became of each unit; this line says what to do next.
+    ::SetWindowTextA(m_status, result == 1 ? "Done: the unit is configured. Connect the next unit, then configure it."
+                                           : "Done: see the verdict and the log. Connect the next unit, then configure it.");
+}
+
+void CMainWindow::ShowVerdict(const UnitPass& pass, const SessionTotals& totals)
+{
+    VerdictLook look = LookOf(pass.result);
+    m_verdictText = look.text;
+    if (HBRUSH brush = ::CreateSolidBrush(look.background)) {
+        if (m_verdictBrush)
+            ::DeleteObject(m_verdictBrush);
+        m_verdictBrush = brush;
+    }
+    std::string serial = pass.serial.empty() ? std::string("(no serial)") : pass.serial;
+    ::SetWindowTextA(m_verdict, ("  Unit " + serial + ":  " + Verdict(pass)).c_str());
+    ::SetWindowTextA(m_totals, ("This session: " + totals.Text() + ".").c_str());
+    ::InvalidateRect(m_verdict, nullptr, TRUE);
+}
+
+LRESULT CMainWindow::OnControlColour(HDC dc, HWND control)
+{
+    if (control != m_verdict || !m_verdictBrush)
+        return ::DefWindowProcA(m_window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                reinterpret_cast<LPARAM>(control));
+    LOGBRUSH brush{};
+    ::GetObjectA(m_verdictBrush, sizeof brush, &brush);
+    ::SetTextColor(dc, m_verdictText);
+    ::SetBkColor(dc, brush.lbColor);
+    return reinterpret_cast<LRESULT>(m_verdictBrush);
 }
 
 void CMainWindow::SaveLog()

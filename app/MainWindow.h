@@ -4,6 +4,7 @@
 #include "BenchWindow.h"
 #include "LanguageMenu.h"
 #include "ResultView.h"
+#include "UnitPass.h"
 #include <windows.h>
 #include <string>
 
@@ -38,6 +39,11 @@ public:
     const CLanguageMenu& Languages() const { return m_languages; }
     HWND ResultList() const { return m_view.Handle(); }
     HWND Status() const { return m_status; }
+    HWND VerdictLine() const { return m_verdict; }
+    HWND TotalsLine() const { return m_totals; }
+
+    // The result of a pass over a unit, large and coloured, with the session's totals.
+    void ShowVerdict(const UnitPass& pass, const SessionTotals& totals);
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -46,6 +52,7 @@ private:
     void Layout(int width, int height);
     void OnCommand(unsigned id);
     LRESULT OnNotify(NMHDR* header);
+    LRESULT OnControlColour(HDC dc, HWND control);
     HMENU BuildMenu();
     void ConfigureUnit();
     void SaveLog();
@@ -60,6 +67,11 @@ private:
     HWND m_info = nullptr;
     HWND m_configure = nullptr;
     HWND m_status = nullptr;
+    HWND m_verdict = nullptr;
+    HWND m_totals = nullptr;
+    HFONT m_verdictFont = nullptr;
+    HBRUSH m_verdictBrush = nullptr;
+    COLORREF m_verdictText = 0;
     CResultView m_view;
     CBenchWindow m_bench;
     CLanguageMenu m_languages;

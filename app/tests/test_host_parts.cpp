@@ -252,32 +252,32 @@ TEST(ResultLog, NoLongerListensOnceGone)
 
 TEST(CommissioningRecord, AppendsOneRowPerUnitUnderOneHeaderAcrossRestarts)
 {
-    BenchFile()
-        .Unit({"TypeCode=VX1203.00", "Serial=00001234", "Address=7", "Baud=19200", "Parity=1"})
-        .Unit({"TypeCodeHex=56 58 2C 31", "SerialHex=31 32 00 00", "Address=125", "Baud=38400", "Parity=2"})
-        .Load();
     std::string path = daxotest::TempPath("commissioning.csv");
-    CommissioningRow row;
-    ASSERT_TRUE(CCommissioningRecord::RowFromBench("configured", &row));
-    EXPECT_EQ(row.serial, "00001234");
-    EXPECT_EQ(row.typeCode, "VX1203.00") << "trimmed";
-    EXPECT_EQ(row.address, 7);
-    ASSERT_TRUE(CCommissioningRecord(path).Append(row));
-    CSimBench::Instance().ConnectNext();
-    ASSERT_TRUE(CCommissioningRecord::RowFromBench("configured", &row));
+    ::DeleteFileA(path.c_str());
+    UnitPass pass;
+    pass.serial = "00001234";
+    pass.typeCode = "VX1203.00";
+    pass.written = true;
+    pass.address = 7;
+    pass.baudCode = 19;
+    pass.parity = 1;
+    pass.result = PassResult::Configured;
+    ASSERT_TRUE(CCommissioningRecord(path).Append(pass));
+    pass.serial = "12";
+    pass.typeCode = "VX,1";
+    pass.result = PassResult::WriteFailed;
+    pass.detail = "EEPROM configuration write error!";
     // A new host process finds the file and goes on appending.
-    ASSERT_TRUE(CCommissioningRecord(path).Append(row));
+    ASSERT_TRUE(CCommissioningRecord(path).Append(pass));
 
     std::string text = daxotest::ReadFileBytes(path);
-    std::string expectedEnd = "00001234,VX1203.00,7,19200,odd,configured\r\n";
-    EXPECT_EQ(text.compare(0, 44, "time,serial,type,address,baud,parity,result\r"), 0) << text;
-    EXPECT_NE(text.find(expectedEnd), std::string::npos) << text;
-    EXPECT_NE(text.find(",12,\"VX,1\",125,38400,even,configured\r\n"), std::string::npos) << "quoted: " << text;
+    EXPECT_EQ(text.compare(0, 51, "time,serial,type,address,baud,parity,result,detail\r"), 0) << text;
+    EXPECT_NE(text.find(",00001234,VX1203.00,7,19200,odd,configured,\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find(",12,\"VX,1\",7,19200,odd,write failed,EEPROM configuration write error!\r\n"),
+              std::string::npos)
+        << "quoted: " << text;
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
-
-    CSimBench::Instance().Unplug();
-    EXPECT_FALSE(CCommissioningRecord::RowFromBench("configured", &row));
-    EXPECT_FALSE(CCommissioningRecord(daxotest::TempPath("no\\such\\folder\\r.csv")).Append(row));
+    EXPECT_FALSE(CCommissioningRecord(daxotest::TempPath("no\\such\\folder\\r.csv")).Append(pass));
 }
 
 TEST(ResultView, EveryResultCodeHasItsOwnColours)
@@ -460,7 +460,7 @@ TEST_F(LoadedModule, MainWindowConfiguresAUnitWhileTheBenchStaysUsable)
     EXPECT_EQ(Cell(list, rows - 3, 2), "configuration for 00000712: address 1; 9600 Bd, parity \x9E\xE1\x64n\xE1 (NO)");
     char status[128] = "";
     ::GetWindowTextA(window.Status(), status, sizeof status);
-    EXPECT_NE(std::string(status).find("returned 1"), std::string::npos) << status;
+    EXPECT_NE(std::string(status).find("the unit is configured"), std::string::npos) << status;
 }
 
 } // namespace
