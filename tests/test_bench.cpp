@@ -78,8 +78,8 @@ TEST(Bench, WriteProtectedUnitRefusesTheWriteUntilTheJumperMoves)
     EXPECT_EQ(tester.WriteConfig(1, g_record, 20), 0) << "only offset 0 is a configuration write";
     std::vector<SimEvent> writes = daxotest::BenchEvents(SimEventWrite);
     ASSERT_EQ(writes.size(), 2u);
-    EXPECT_EQ(writes[0].b, 0);
-    EXPECT_EQ(writes[1].b, 1);
+    EXPECT_EQ(writes[0].result, 0);
+    EXPECT_EQ(writes[1].result, 1);
     EXPECT_EQ(std::memcmp(writes[1].data, g_record, 20), 0);
 }
 
@@ -99,14 +99,14 @@ TEST(Bench, UnitAnswersOnlyAtItsAddressRateAndParity)
     EXPECT_EQ(tester.IdentTest(7, 0), 0) << "wrong parity";
     std::vector<SimEvent> idents = daxotest::BenchEvents(SimEventIdent);
     ASSERT_EQ(idents.size(), 4u);
-    EXPECT_EQ(idents[1].a, 7);
-    EXPECT_EQ(idents[1].b, 1);
-    EXPECT_EQ(idents[1].c, 1);
+    EXPECT_EQ(idents[1].address, 7);
+    EXPECT_EQ(idents[1].requestFlag, 1);
+    EXPECT_EQ(idents[1].result, 1);
     std::vector<SimEvent> reconnects = daxotest::BenchEvents(SimEventReconnect);
     ASSERT_EQ(reconnects.size(), 3u);
-    EXPECT_EQ(reconnects[0].a, 4800);
-    EXPECT_EQ(reconnects[0].b, 8);
-    EXPECT_EQ(reconnects[0].c, 1);
+    EXPECT_EQ(reconnects[0].baud, 4800);
+    EXPECT_EQ(reconnects[0].bits, 8);
+    EXPECT_EQ(reconnects[0].parity, 1);
 }
 
 TEST(Bench, SilentSlowAndNonAnsweringUnits)

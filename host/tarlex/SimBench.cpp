@@ -125,16 +125,18 @@ struct CSimBench::Impl {
     std::vector<SimEvent> events;
     unsigned int revision = 0;
 
-    void Record(int kind, int a, int b, int c, const unsigned char* data = nullptr, int size = 0)
+    // An event of the connected unit; the caller fills in what was asked.
+    SimEvent NewEvent(int kind, int result) const
     {
         SimEvent event{};
         event.kind = kind;
         event.unit = connected;
-        event.a = a;
-        event.b = b;
-        event.c = c;
-        if (data && size > 0)
-            std::memcpy(event.data, data, size < 20 ? size : 20);
+        event.result = result;
+        return event;
+    }
+
+    void Record(const SimEvent& event)
+    {
         events.push_back(event);
         ++revision;
     }
@@ -358,7 +360,9 @@ int CSimBench::CheckEEPROM(int checkFlag, unsigned char* image, int size)
     }
     Unit* unit = bench.Connected();
     if (!unit) {
-        bench.Record(SimEventRead, checkFlag, 0, 0);
+        SimEvent event = bench.NewEvent(SimEventRead, 0);
+        event.checkFlag = checkFlag;
+        bench.Record(event);
         return 0;
     }
     unit->checked = true;
@@ -367,7 +371,9 @@ int CSimBench::CheckEEPROM(int checkFlag, unsigned char* image, int size)
         std::memset(image, 0, static_cast<size_t>(size));
         std::memcpy(image, unit->image, static_cast<size_t>(size < kImageSize ? size : kImageSize));
     }
-    bench.Record(SimEventRead, checkFlag, 1, 0);
+    SimEvent event = bench.NewEvent(SimEventRead, 1);
+    event.checkFlag = checkFlag;
+    bench.Record(event);
     return 1;
 }
 
@@ -389,7 +395,11 @@ int CSimBench::WriteConfig(const unsigned char* record, int length)
         unit->info.identRequests = 0;
         unit->writtenSinceCheck = true;
     }
-    bench.Record(SimEventWrite, length, ok, 0, record, length);
+    SimEvent event = bench.NewEvent(SimEventWrite, ok);
+    event.length = length;
+    if (record && length > 0)
+        std::memcpy(event.data, record, static_cast<size_t>(length < 20 ? length : 20));
+    bench.Record(event);
     return ok;
 }
 
@@ -399,7 +409,11 @@ int CSimBench::Reconnect(int baud, int bits, int parity)
     m_pImpl->lineBaud = baud;
     m_pImpl->lineBits = bits;
     m_pImpl->lineParity = parity;
-    m_pImpl->Record(SimEventReconnect, baud, bits, parity);
+    SimEvent event = m_pImpl->NewEvent(SimEventReconnect, 1);
+    event.baud = baud;
+    event.bits = bits;
+    event.parity = parity;
+    m_pImpl->Record(event);
     return 1;
 }
 
@@ -417,7 +431,10 @@ int CSimBench::IdentRequest(unsigned char address, int flag)
         if (answer && info.written)
             info.done = 1;
     }
-    bench.Record(SimEventIdent, address, flag, answer);
+    SimEvent event = bench.NewEvent(SimEventIdent, answer);
+    event.address = address;
+    event.requestFlag = flag;
+    bench.Record(event);
     return answer;
 }
 

@@ -5,11 +5,21 @@
 // What the bench was asked, in order, for tests and for the host's bench window.
 enum SimEventKind { SimEventRead = 1, SimEventWrite = 2, SimEventReconnect = 3, SimEventIdent = 4 };
 
+// One request to the bench. `kind` says which of the groups below hold what was asked; the
+// fields of the other kinds stay 0.
 struct SimEvent {
     int kind;
     int unit;             // index of the connected unit, -1 when none
-    int a, b, c;          // read: check flag, result; write: length, result; reconnect: baud, bits, parity; ident: address, flag, answer
-    unsigned char data[20];
+    int result;           // 1: image read, record written, line reopened, unit answered; else 0
+    // SimEventRead
+    int checkFlag;
+    // SimEventWrite
+    int length;
+    unsigned char data[20];   // the first bytes of the record
+    // SimEventReconnect
+    int baud, bits, parity;
+    // SimEventIdent
+    int address, requestFlag;
 };
 
 struct SimUnitInfo {
