@@ -1,5 +1,5 @@
 // The host stand-ins against the simulated bench: what the fixture connects, what a write
-// and an identification request do, and the result log the host keeps.
+// and an identification request do.
 #include "DAXOTester.h"
 #include "SimBench.h"
 #include "TestSupport.h"
@@ -179,41 +179,6 @@ TEST(Bench, SafeToReadWhileAnotherThreadPolls)
     stop = true;
     poller.join();
     EXPECT_GT(CSimBench::Instance().EventCount(), 1);
-}
-
-TEST(ResultLog, OneEscapedLinePerReportWithTheHeadingFirst)
-{
-    std::string path = daxotest::TempPath("results.log");
-    ::DeleteFileA(path.c_str());
-    daxotest::ScopedEnv log("DAXO_RESULT_LOG", path.c_str());
-    daxotest::ReportCapture capture;
-    CDAXOTester tester(nullptr);
-    tester.SendTestResult(nullptr, "DAXO configuration", nullptr, 1, 112, 0);
-    tester.SendTestResult(nullptr, nullptr, "a\\b\nc\td", 1, 113, 0);
-    tester.SendTestResult(nullptr, nullptr, "parity \x9E\xE1\x64n\xE1 (NO)", 1, 117, 0);
-    tester.SendTestResult(nullptr, "heading", "line", 1, 114, 0);
-    EXPECT_EQ(daxotest::ReadFileBytes(path),
-              "112\tDAXO configuration\r\n113\ta\\\\b\\nc\\td\r\n117\tparity \x9E\xE1\x64n\xE1 (NO)\r\n114\theading\r\n");
-    ASSERT_EQ(capture.Reports().size(), 4u);
-    EXPECT_EQ(capture.Reports()[1].code, 113);
-    EXPECT_FALSE(capture.Reports()[1].hasHeading);
-}
-
-TEST(ResultLog, NothingIsWrittenWithoutTheVariable)
-{
-    daxotest::ScopedEnv log("DAXO_RESULT_LOG", nullptr);
-    CDAXOTester tester(nullptr);
-    EXPECT_EQ(tester.SendTestResult(nullptr, nullptr, "x", 1, 112, 0), 1);
-}
-
-TEST(SupportedTests, ExactNameMatchAgainstTheGivenTable)
-{
-    CTest test;
-    const char* const table[] = {"DAXO-01", "DAXO-01", "DAX-01"};
-    EXPECT_EQ(test.TestSupportedTest("DAX-01", table, 3), 1);
-    EXPECT_EQ(test.TestSupportedTest("DAX-01", table, 2), 0);
-    EXPECT_EQ(test.TestSupportedTest("DAX-01 ", table, 3), 0);
-    EXPECT_EQ(test.TestSupportedTest(nullptr, table, 3), 0);
 }
 
 } // namespace
