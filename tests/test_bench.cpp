@@ -181,4 +181,70 @@ TEST(Bench, SafeToReadWhileAnotherThreadPolls)
     EXPECT_GT(CSimBench::Instance().EventCount(), 1);
 }
 
+// The bench window redraws on a new revision: polls of a silent unit must not cause one, and
+// the record of them must not grow with the length of the run.
+TEST(BenchRecord, PollsOfASilentUnitAreKeptBoundedAndLeaveTheRevision)
+{
+    BenchFile().Unit({"Serial=1", "Silent=1"}).Load();
+    CDAXOTester tester(nullptr);
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 1);
+    CSimBench& bench = CSimBench::Instance();
+    bench.ClearEvents();
+    unsigned int revision = bench.Revision();
+    for (int i = 0; i < 1000; ++i)
+        tester.IdentTest(1, 0);
+    EXPECT_EQ(bench.Revision(), revision);
+
+    const int polls = CSimBench::kRecordedEvents + 904;
+    bench.ClearEvents();
+    for (int i = 0; i < polls; ++i)
+        tester.IdentTest(static_cast<unsigned char>(i % 200), 0);
+    EXPECT_EQ(bench.EventCount(), static_cast<int>(CSimBench::kRecordedEvents));
+    EXPECT_EQ(bench.TotalEvents(), static_cast<unsigned long long>(polls));
+    SimEvent oldest{}, newest{};
+    ASSERT_TRUE(bench.GetEvent(0, &oldest));
+    ASSERT_TRUE(bench.GetEvent(bench.EventCount() - 1, &newest));
+    EXPECT_EQ(oldest.address, 904 % 200) << "the oldest kept is the first after the dropped ones";
+    EXPECT_EQ(newest.address, (polls - 1) % 200);
+    EXPECT_FALSE(bench.GetEvent(bench.EventCount(), &newest));
+    bench.ClearEvents();
+    EXPECT_EQ(bench.EventCount(), 0);
+    EXPECT_EQ(bench.TotalEvents(), 0u);
+}
+
+TEST(BenchRecord, RevisionFollowsWhatTheOperatorSees)
+{
+    BenchFile().Unit({"Serial=1"}).Unit({"Serial=2"}).Load();
+    CDAXOTester tester(nullptr);
+    CSimBench& bench = CSimBench::Instance();
+    unsigned int revision = bench.Revision();
+    auto changed = [&] {
+        unsigned int now = bench.Revision();
+        bool moved = now != revision;
+        revision = now;
+        return moved;
+    };
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 1);
+    tester.Reconnect(19200, 8, 2);
+    EXPECT_FALSE(changed()) << "reading the image and reopening the line show nothing";
+    ASSERT_EQ(tester.WriteConfig(0, g_record, 20), 1);
+    EXPECT_TRUE(changed()) << "written";
+    EXPECT_EQ(tester.IdentTest(4, 1), 0);
+    EXPECT_FALSE(changed()) << "no answer";
+    ASSERT_NE(tester.IdentTest(5, 1), 0);
+    EXPECT_TRUE(changed()) << "answered: configured";
+    ASSERT_NE(tester.IdentTest(5, 0), 0);
+    EXPECT_FALSE(changed()) << "answered again";
+    bench.SetWriteProtect(1, 1);
+    EXPECT_TRUE(changed()) << "jumper moved";
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 1), 1);
+    EXPECT_TRUE(changed()) << "the next unit connected";
+    EXPECT_EQ(tester.WriteConfig(0, g_record, 20), 0);
+    EXPECT_FALSE(changed()) << "a refused write changes nothing";
+    bench.Unplug();
+    EXPECT_TRUE(changed()) << "unplugged";
+    bench.ClearEvents();
+    EXPECT_FALSE(changed());
+}
+
 } // namespace

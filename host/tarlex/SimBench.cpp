@@ -18,6 +18,7 @@ struct Unit {
     unsigned char image[kImageSize]{};
     bool checked = false;            // read by CheckEEPROM since it was connected
     bool writtenSinceCheck = false;
+    bool answered = false;           // has answered an identification request
 };
 
 int RateOfCode(int code)
@@ -122,7 +123,9 @@ struct CSimBench::Impl {
     unsigned char userConfig[21]{};
     bool hasDefaultBlock = false;
     unsigned char defaultBlock[kDefaultBlockSize]{};
-    std::vector<SimEvent> events;
+    std::vector<SimEvent> events;    // a ring of at most kRecordedEvents
+    size_t oldestEvent = 0;
+    unsigned long long totalEvents = 0;
     unsigned int revision = 0;
 
     // An event of the connected unit; the caller fills in what was asked.
@@ -137,8 +140,20 @@ struct CSimBench::Impl {
 
     void Record(const SimEvent& event)
     {
-        events.push_back(event);
-        ++revision;
+        if (events.size() < static_cast<size_t>(kRecordedEvents)) {
+            events.push_back(event);
+        } else {
+            events[oldestEvent] = event;
+            oldestEvent = (oldestEvent + 1) % events.size();
+        }
+        ++totalEvents;
+    }
+
+    void ForgetEvents()
+    {
+        events.clear();
+        oldestEvent = 0;
+        totalEvents = 0;
     }
 
     Unit* Connected() { return connected >= 0 ? &units[connected] : nullptr; }
@@ -290,7 +305,7 @@ void CSimBench::Load(const char* path)
     bench.hasUserConfig = fresh.hasUserConfig;
     std::memcpy(bench.defaultBlock, fresh.defaultBlock, sizeof bench.defaultBlock);
     bench.hasDefaultBlock = fresh.hasDefaultBlock;
-    bench.events.clear();
+    bench.ForgetEvents();
     bench.lineBaud = 9600;
     bench.lineBits = 8;
     bench.lineParity = 0;
@@ -394,6 +409,7 @@ int CSimBench::WriteConfig(const unsigned char* record, int length)
         unit->info.done = 0;
         unit->info.identRequests = 0;
         unit->writtenSinceCheck = true;
+        ++bench.revision;
     }
     SimEvent event = bench.NewEvent(SimEventWrite, ok);
     event.length = length;
@@ -428,8 +444,13 @@ int CSimBench::IdentRequest(unsigned char address, int flag)
         answer = info.address == address && info.baud == bench.lineBaud && info.parity == bench.lineParity &&
                  bench.lineBits == 8 && !info.silent && info.answerDelay != 255 &&
                  info.identRequests >= info.answersFrom;
+        // The bench shows a unit that has answered its new settings as configured.
+        bool firstAnswer = answer && (!unit->answered || (info.written && !info.done));
+        unit->answered = unit->answered || answer;
         if (answer && info.written)
             info.done = 1;
+        if (firstAnswer)
+            ++bench.revision;
     }
     SimEvent event = bench.NewEvent(SimEventIdent, answer);
     event.address = address;
@@ -459,15 +480,21 @@ int CSimBench::EventCount() const
 int CSimBench::GetEvent(int index, SimEvent* event) const
 {
     Lock lock(m_pImpl->lock);
-    if (!event || index < 0 || index >= static_cast<int>(m_pImpl->events.size()))
+    const std::vector<SimEvent>& events = m_pImpl->events;
+    if (!event || index < 0 || index >= static_cast<int>(events.size()))
         return 0;
-    *event = m_pImpl->events[index];
+    *event = events[(m_pImpl->oldestEvent + static_cast<size_t>(index)) % events.size()];
     return 1;
+}
+
+unsigned long long CSimBench::TotalEvents() const
+{
+    Lock lock(m_pImpl->lock);
+    return m_pImpl->totalEvents;
 }
 
 void CSimBench::ClearEvents()
 {
     Lock lock(m_pImpl->lock);
-    m_pImpl->events.clear();
-    ++m_pImpl->revision;
+    m_pImpl->ForgetEvents();
 }

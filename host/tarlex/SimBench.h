@@ -41,7 +41,10 @@ public:
     // Reads the INI file that `path` names; null: the file DAXO_BENCH names, else the
     // built-in bench. Forgets every unit and event of before.
     void Load(const char* path);
-    unsigned int Revision() const;   // changes whenever anything on the bench changes
+    // Changes whenever something the operator sees at the bench changes: a unit connected,
+    // written or answering for the first time, a jumper moved, a unit unplugged, a new load.
+    // Requests that change nothing visible, such as the polls of a silent unit, leave it.
+    unsigned int Revision() const;
 
     // The fixture, as the operator handles it.
     int UnitCount() const;
@@ -59,8 +62,13 @@ public:
     const unsigned char* UserConfig() const;     // 21 bytes or null
     const unsigned char* DefaultBlock() const;   // at least 32 bytes or null
 
+    // The record of requests keeps the last kRecordedEvents of them, oldest first, so that a
+    // unit polled for hours costs no memory; TotalEvents counts every request since the last
+    // load or ClearEvents.
+    enum { kRecordedEvents = 4096 };
     int EventCount() const;
     int GetEvent(int index, SimEvent* event) const;
+    unsigned long long TotalEvents() const;
     void ClearEvents();
 
     CSimBench(const CSimBench&) = delete;
