@@ -181,6 +181,51 @@ TEST(Bench, SafeToReadWhileAnotherThreadPolls)
     EXPECT_GT(CSimBench::Instance().EventCount(), 1);
 }
 
+TEST(BenchFaults, FailedReconnectLeavesTheLineAsItWas)
+{
+    BenchFile().Bench("ReconnectFails", "1").Unit({"Serial=1", "Address=3"}).Load();
+    CDAXOTester tester(nullptr);
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 1);
+    EXPECT_EQ(tester.Reconnect(19200, 8, 2), 0);
+    EXPECT_NE(tester.IdentTest(3, 1), 0) << "the line still runs at 9600 Bd without parity";
+    std::vector<SimEvent> reconnects = daxotest::BenchEvents(SimEventReconnect);
+    ASSERT_EQ(reconnects.size(), 1u);
+    EXPECT_EQ(reconnects[0].result, 0);
+    EXPECT_EQ(reconnects[0].baud, 19200);
+}
+
+TEST(BenchFaults, WriteFailsAlthoughTheJumperIsInWE)
+{
+    BenchFile().Unit({"Serial=1", "Address=3", "WriteFails=1"}).Load();
+    CDAXOTester tester(nullptr);
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 1);
+    EXPECT_EQ(tester.WriteConfig(0, g_record, 20), 0);
+    SimUnitInfo info;
+    ASSERT_TRUE(CSimBench::Instance().GetUnit(0, &info));
+    EXPECT_EQ(info.writeProtect, 0);
+    EXPECT_EQ(info.address, 3);
+    EXPECT_EQ(info.written, 0);
+}
+
+// A slow answer must not stop the bench window, or the operator's jumper, while it travels.
+TEST(BenchFaults, SlowIdentificationLeavesTheBenchFreeMeanwhile)
+{
+    BenchFile().Unit({"Serial=1", "Address=3", "IdentDelay=1000"}).Unit({"Serial=2"}).Load();
+    CDAXOTester tester(nullptr);
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 1);
+    std::atomic<int> answer{-1};
+    std::thread poller([&] { answer = tester.IdentTest(3, 1); });
+    CSimBench& bench = CSimBench::Instance();
+    while (bench.EventCount() < 2)   // the read and the identification request
+        ::Sleep(1);
+    SimUnitInfo info;
+    EXPECT_TRUE(bench.GetUnit(0, &info));
+    EXPECT_TRUE(bench.SetWriteProtect(1, 1));
+    EXPECT_EQ(answer.load(), -1) << "the bench answered others while the request was under way";
+    poller.join();
+    EXPECT_EQ(answer.load(), 1);
+}
+
 // The bench window redraws on a new revision: polls of a silent unit must not cause one, and
 // the record of them must not grow with the length of the run.
 TEST(BenchRecord, PollsOfASilentUnitAreKeptBoundedAndLeaveTheRevision)

@@ -119,6 +119,7 @@ struct CSimBench::Impl {
     int connected = -1;
     int nextUnit = 0;
     int lineBaud = 9600, lineBits = 8, lineParity = 0;
+    bool reconnectFails = false;
     bool hasUserConfig = false;
     unsigned char userConfig[21]{};
     bool hasDefaultBlock = false;
@@ -157,6 +158,9 @@ struct CSimBench::Impl {
     }
 
     Unit* Connected() { return connected >= 0 ? &units[connected] : nullptr; }
+
+    // The unit's side of an identification request: whether it answers, and after how long.
+    int Identify(unsigned char address, int flag, int* delay);
 
     void Connect(int index)
     {
@@ -205,6 +209,7 @@ struct CSimBench::Impl {
                         bytes.size() < sizeof defaultBlock ? bytes.size() : sizeof defaultBlock);
             hasDefaultBlock = true;
         }
+        reconnectFails = ini.Int("Bench", "ReconnectFails", 0) != 0;
         int count = ini.Int("Bench", "Units", 0);
         for (int i = 1; i <= count && i <= 1000; ++i) {
             char section[32];
@@ -230,6 +235,8 @@ struct CSimBench::Impl {
             unit.info.writeProtect = ini.Int(section, "WriteProtect", 0);
             unit.info.silent = ini.Int(section, "Silent", 0);
             unit.info.answersFrom = ini.Int(section, "AnswersFrom", 1);
+            unit.info.identDelay = ini.Int(section, "IdentDelay", 0);
+            unit.info.writeFails = ini.Int(section, "WriteFails", 0);
             StoreConfigInImage(unit);
             units.push_back(unit);
         }
@@ -305,6 +312,7 @@ void CSimBench::Load(const char* path)
     bench.hasUserConfig = fresh.hasUserConfig;
     std::memcpy(bench.defaultBlock, fresh.defaultBlock, sizeof bench.defaultBlock);
     bench.hasDefaultBlock = fresh.hasDefaultBlock;
+    bench.reconnectFails = fresh.reconnectFails;
     bench.ForgetEvents();
     bench.lineBaud = 9600;
     bench.lineBits = 8;
@@ -397,7 +405,8 @@ int CSimBench::WriteConfig(const unsigned char* record, int length)
     Lock lock(m_pImpl->lock);
     Impl& bench = *m_pImpl;
     Unit* unit = bench.Connected();
-    int ok = unit && record && length >= 4 && length <= 40 && !unit->info.writeProtect;
+    int ok = unit && record && length >= 4 && length <= 40 && !unit->info.writeProtect &&
+             !unit->info.writeFails;
     if (ok) {
         std::memcpy(unit->image, record, static_cast<size_t>(length));
         unit->info.address = record[0];
@@ -422,40 +431,56 @@ int CSimBench::WriteConfig(const unsigned char* record, int length)
 int CSimBench::Reconnect(int baud, int bits, int parity)
 {
     Lock lock(m_pImpl->lock);
-    m_pImpl->lineBaud = baud;
-    m_pImpl->lineBits = bits;
-    m_pImpl->lineParity = parity;
-    SimEvent event = m_pImpl->NewEvent(SimEventReconnect, 1);
+    int ok = m_pImpl->reconnectFails ? 0 : 1;
+    if (ok) {
+        m_pImpl->lineBaud = baud;
+        m_pImpl->lineBits = bits;
+        m_pImpl->lineParity = parity;
+    }
+    SimEvent event = m_pImpl->NewEvent(SimEventReconnect, ok);
     event.baud = baud;
     event.bits = bits;
     event.parity = parity;
     m_pImpl->Record(event);
-    return 1;
+    return ok;
 }
 
+// The request is recorded, and the unit decides, when it is made; the answer reaches the
+// caller after the unit's IdentDelay, while others may use the bench.
 int CSimBench::IdentRequest(unsigned char address, int flag)
 {
-    Lock lock(m_pImpl->lock);
-    Impl& bench = *m_pImpl;
     int answer = 0;
-    if (Unit* unit = bench.Connected()) {
+    int delay = 0;
+    {
+        Lock lock(m_pImpl->lock);
+        answer = m_pImpl->Identify(address, flag, &delay);
+    }
+    if (delay > 0)
+        ::Sleep(static_cast<DWORD>(delay));
+    return answer;
+}
+
+int CSimBench::Impl::Identify(unsigned char address, int flag, int* delay)
+{
+    int answer = 0;
+    if (Unit* unit = Connected()) {
         SimUnitInfo& info = unit->info;
+        *delay = info.identDelay;
         ++info.identRequests;
-        answer = info.address == address && info.baud == bench.lineBaud && info.parity == bench.lineParity &&
-                 bench.lineBits == 8 && !info.silent && info.answerDelay != 255 &&
-                 info.identRequests >= info.answersFrom;
+        answer = info.address == address && info.baud == lineBaud && info.parity == lineParity && lineBits == 8 &&
+                 !info.silent && info.answerDelay != 255 && info.identRequests >= info.answersFrom;
         // The bench shows a unit that has answered its new settings as configured.
         bool firstAnswer = answer && (!unit->answered || (info.written && !info.done));
         unit->answered = unit->answered || answer;
         if (answer && info.written)
             info.done = 1;
         if (firstAnswer)
-            ++bench.revision;
+            ++revision;
     }
-    SimEvent event = bench.NewEvent(SimEventIdent, answer);
+    SimEvent event = NewEvent(SimEventIdent, answer);
     event.address = address;
     event.requestFlag = flag;
-    bench.Record(event);
+    Record(event);
     return answer;
 }
 

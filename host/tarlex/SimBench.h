@@ -30,6 +30,9 @@ struct SimUnitInfo {
     int identRequests;    // since the last successful write
     int written, done;
     unsigned char config[20];
+    // Faults: every identification request takes identDelay ms; writeFails: every write
+    // fails although JP1 is in WE.
+    int identDelay, writeFails;
 };
 
 // The simulated fixture with its queue of units, the fieldbus line and the host's stored
