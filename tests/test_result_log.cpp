@@ -24,6 +24,18 @@ TEST(ResultLog, OneEscapedLinePerReportWithTheHeadingFirst)
     EXPECT_FALSE(capture.Reports()[1].hasHeading);
 }
 
+// A reader splitting the log at CR, LF or both must still see one report per line.
+TEST(ResultLog, CarriageReturnsAreEscapedToo)
+{
+    std::string path = daxotest::TempPath("results-cr.log");
+    ::DeleteFileA(path.c_str());
+    daxotest::ScopedEnv log("DAXO_RESULT_LOG", path.c_str());
+    CDAXOTester tester(nullptr);
+    tester.SendTestResult(nullptr, nullptr, "a\r\nb\rc", 1, 113, 0);
+    tester.SendTestResult(nullptr, "\r", nullptr, 1, 112, 0);
+    EXPECT_EQ(daxotest::ReadFileBytes(path), "113\ta\\r\\nb\\rc\r\n112\t\\r\r\n");
+}
+
 TEST(ResultLog, NothingIsWrittenWithoutTheVariable)
 {
     daxotest::ScopedEnv log("DAXO_RESULT_LOG", nullptr);
