@@ -24,31 +24,6 @@ void CLanguageMenu::UseEnglish(CTest& test)
     test.LanguageFileClose();
 }
 
-std::vector<LanguageChoice> CLanguageMenu::FilesBesideProgram()
-{
-    char program[MAX_PATH];
-    DWORD length = ::GetModuleFileNameA(nullptr, program, sizeof program);
-    if (length == 0 || length >= sizeof program)
-        return {};
-    std::string folder(program, length);
-    folder = folder.substr(0, folder.find_last_of("\\/") + 1) + "lang\\";
-    std::vector<LanguageChoice> files;
-    WIN32_FIND_DATAA found;
-    HANDLE search = ::FindFirstFileA((folder + "*.xml").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return files;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            LanguageChoice choice;
-            choice.path = folder + found.cFileName;
-            choice.label = found.cFileName;
-            files.push_back(choice);
-        }
-    } while (::FindNextFileA(search, &found));
-    ::FindClose(search);
-    return files;
-}
-
 std::vector<LanguageChoice> CLanguageMenu::LanguagesOfTester() const
 {
     std::vector<LanguageChoice> languages;
@@ -73,8 +48,6 @@ HMENU CLanguageMenu::Build()
     english.label = "&English (the module's own texts)";
     m_choices.push_back(english);
     std::vector<LanguageChoice> offered = LanguagesOfTester();
-    if (offered.empty())
-        offered = FilesBesideProgram();
     m_choices.insert(m_choices.end(), offered.begin(), offered.end());
 
     m_menu = ::CreatePopupMenu();

@@ -1,6 +1,7 @@
 #pragma once
 // The operator's choice of language: the module's own English texts, or one of the language
 // files that the host ships, opened through the test object's inherited language operations.
+// The host's tester lists the language folder; the menu never reads the folder itself.
 #include <windows.h>
 #include <string>
 #include <vector>
@@ -30,9 +31,6 @@ public:
     static bool OpenFile(CTest& test, const std::string& path);
     // The module's own texts again.
     static void UseEnglish(CTest& test);
-    // The files "*.xml" of the folder "lang" beside the executable, for a tester that lists
-    // no languages of its own.
-    static std::vector<LanguageChoice> FilesBesideProgram();
 
 private:
     std::vector<LanguageChoice> LanguagesOfTester() const;

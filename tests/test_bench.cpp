@@ -1,5 +1,5 @@
 // The host stand-ins against the simulated bench: what the fixture connects, what a write
-// and an identification request do, and the result log the host keeps.
+// and an identification request do.
 #include "DAXOTester.h"
 #include "SimBench.h"
 #include "TestSupport.h"
@@ -78,8 +78,8 @@ TEST(Bench, WriteProtectedUnitRefusesTheWriteUntilTheJumperMoves)
     EXPECT_EQ(tester.WriteConfig(1, g_record, 20), 0) << "only offset 0 is a configuration write";
     std::vector<SimEvent> writes = daxotest::BenchEvents(SimEventWrite);
     ASSERT_EQ(writes.size(), 2u);
-    EXPECT_EQ(writes[0].b, 0);
-    EXPECT_EQ(writes[1].b, 1);
+    EXPECT_EQ(writes[0].result, 0);
+    EXPECT_EQ(writes[1].result, 1);
     EXPECT_EQ(std::memcmp(writes[1].data, g_record, 20), 0);
 }
 
@@ -99,14 +99,14 @@ TEST(Bench, UnitAnswersOnlyAtItsAddressRateAndParity)
     EXPECT_EQ(tester.IdentTest(7, 0), 0) << "wrong parity";
     std::vector<SimEvent> idents = daxotest::BenchEvents(SimEventIdent);
     ASSERT_EQ(idents.size(), 4u);
-    EXPECT_EQ(idents[1].a, 7);
-    EXPECT_EQ(idents[1].b, 1);
-    EXPECT_EQ(idents[1].c, 1);
+    EXPECT_EQ(idents[1].address, 7);
+    EXPECT_EQ(idents[1].requestFlag, 1);
+    EXPECT_EQ(idents[1].result, 1);
     std::vector<SimEvent> reconnects = daxotest::BenchEvents(SimEventReconnect);
     ASSERT_EQ(reconnects.size(), 3u);
-    EXPECT_EQ(reconnects[0].a, 4800);
-    EXPECT_EQ(reconnects[0].b, 8);
-    EXPECT_EQ(reconnects[0].c, 1);
+    EXPECT_EQ(reconnects[0].baud, 4800);
+    EXPECT_EQ(reconnects[0].bits, 8);
+    EXPECT_EQ(reconnects[0].parity, 1);
 }
 
 TEST(Bench, SilentSlowAndNonAnsweringUnits)
@@ -181,39 +181,115 @@ TEST(Bench, SafeToReadWhileAnotherThreadPolls)
     EXPECT_GT(CSimBench::Instance().EventCount(), 1);
 }
 
-TEST(ResultLog, OneEscapedLinePerReportWithTheHeadingFirst)
+TEST(BenchFaults, FailedReconnectLeavesTheLineAsItWas)
 {
-    std::string path = daxotest::TempPath("results.log");
-    ::DeleteFileA(path.c_str());
-    daxotest::ScopedEnv log("DAXO_RESULT_LOG", path.c_str());
-    daxotest::ReportCapture capture;
+    BenchFile().Bench("ReconnectFails", "1").Unit({"Serial=1", "Address=3"}).Load();
     CDAXOTester tester(nullptr);
-    tester.SendTestResult(nullptr, "DAXO configuration", nullptr, 1, 112, 0);
-    tester.SendTestResult(nullptr, nullptr, "a\\b\nc\td", 1, 113, 0);
-    tester.SendTestResult(nullptr, nullptr, "parity \x9E\xE1\x64n\xE1 (NO)", 1, 117, 0);
-    tester.SendTestResult(nullptr, "heading", "line", 1, 114, 0);
-    EXPECT_EQ(daxotest::ReadFileBytes(path),
-              "112\tDAXO configuration\r\n113\ta\\\\b\\nc\\td\r\n117\tparity \x9E\xE1\x64n\xE1 (NO)\r\n114\theading\r\n");
-    ASSERT_EQ(capture.Reports().size(), 4u);
-    EXPECT_EQ(capture.Reports()[1].code, 113);
-    EXPECT_FALSE(capture.Reports()[1].hasHeading);
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 1);
+    EXPECT_EQ(tester.Reconnect(19200, 8, 2), 0);
+    EXPECT_NE(tester.IdentTest(3, 1), 0) << "the line still runs at 9600 Bd without parity";
+    std::vector<SimEvent> reconnects = daxotest::BenchEvents(SimEventReconnect);
+    ASSERT_EQ(reconnects.size(), 1u);
+    EXPECT_EQ(reconnects[0].result, 0);
+    EXPECT_EQ(reconnects[0].baud, 19200);
 }
 
-TEST(ResultLog, NothingIsWrittenWithoutTheVariable)
+TEST(BenchFaults, WriteFailsAlthoughTheJumperIsInWE)
 {
-    daxotest::ScopedEnv log("DAXO_RESULT_LOG", nullptr);
+    BenchFile().Unit({"Serial=1", "Address=3", "WriteFails=1"}).Load();
     CDAXOTester tester(nullptr);
-    EXPECT_EQ(tester.SendTestResult(nullptr, nullptr, "x", 1, 112, 0), 1);
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 1);
+    EXPECT_EQ(tester.WriteConfig(0, g_record, 20), 0);
+    SimUnitInfo info;
+    ASSERT_TRUE(CSimBench::Instance().GetUnit(0, &info));
+    EXPECT_EQ(info.writeProtect, 0);
+    EXPECT_EQ(info.address, 3);
+    EXPECT_EQ(info.written, 0);
 }
 
-TEST(SupportedTests, ExactNameMatchAgainstTheGivenTable)
+// A slow answer must not stop the bench window, or the operator's jumper, while it travels.
+TEST(BenchFaults, SlowIdentificationLeavesTheBenchFreeMeanwhile)
 {
-    CTest test;
-    const char* const table[] = {"DAXO-01", "DAXO-01", "DAX-01"};
-    EXPECT_EQ(test.TestSupportedTest("DAX-01", table, 3), 1);
-    EXPECT_EQ(test.TestSupportedTest("DAX-01", table, 2), 0);
-    EXPECT_EQ(test.TestSupportedTest("DAX-01 ", table, 3), 0);
-    EXPECT_EQ(test.TestSupportedTest(nullptr, table, 3), 0);
+    BenchFile().Unit({"Serial=1", "Address=3", "IdentDelay=1000"}).Unit({"Serial=2"}).Load();
+    CDAXOTester tester(nullptr);
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 1);
+    std::atomic<int> answer{-1};
+    std::thread poller([&] { answer = tester.IdentTest(3, 1); });
+    CSimBench& bench = CSimBench::Instance();
+    while (bench.EventCount() < 2)   // the read and the identification request
+        ::Sleep(1);
+    SimUnitInfo info;
+    EXPECT_TRUE(bench.GetUnit(0, &info));
+    EXPECT_TRUE(bench.SetWriteProtect(1, 1));
+    EXPECT_EQ(answer.load(), -1) << "the bench answered others while the request was under way";
+    poller.join();
+    EXPECT_EQ(answer.load(), 1);
+}
+
+// The bench window redraws on a new revision: polls of a silent unit must not cause one, and
+// the record of them must not grow with the length of the run.
+TEST(BenchRecord, PollsOfASilentUnitAreKeptBoundedAndLeaveTheRevision)
+{
+    BenchFile().Unit({"Serial=1", "Silent=1"}).Load();
+    CDAXOTester tester(nullptr);
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 1);
+    CSimBench& bench = CSimBench::Instance();
+    bench.ClearEvents();
+    unsigned int revision = bench.Revision();
+    for (int i = 0; i < 1000; ++i)
+        tester.IdentTest(1, 0);
+    EXPECT_EQ(bench.Revision(), revision);
+
+    const int polls = CSimBench::kRecordedEvents + 904;
+    bench.ClearEvents();
+    for (int i = 0; i < polls; ++i)
+        tester.IdentTest(static_cast<unsigned char>(i % 200), 0);
+    EXPECT_EQ(bench.EventCount(), static_cast<int>(CSimBench::kRecordedEvents));
+    EXPECT_EQ(bench.TotalEvents(), static_cast<unsigned long long>(polls));
+    SimEvent oldest{}, newest{};
+    ASSERT_TRUE(bench.GetEvent(0, &oldest));
+    ASSERT_TRUE(bench.GetEvent(bench.EventCount() - 1, &newest));
+    EXPECT_EQ(oldest.address, 904 % 200) << "the oldest kept is the first after the dropped ones";
+    EXPECT_EQ(newest.address, (polls - 1) % 200);
+    EXPECT_FALSE(bench.GetEvent(bench.EventCount(), &newest));
+    bench.ClearEvents();
+    EXPECT_EQ(bench.EventCount(), 0);
+    EXPECT_EQ(bench.TotalEvents(), 0u);
+}
+
+TEST(BenchRecord, RevisionFollowsWhatTheOperatorSees)
+{
+    BenchFile().Unit({"Serial=1"}).Unit({"Serial=2"}).Load();
+    CDAXOTester tester(nullptr);
+    CSimBench& bench = CSimBench::Instance();
+    unsigned int revision = bench.Revision();
+    auto changed = [&] {
+        unsigned int now = bench.Revision();
+        bool moved = now != revision;
+        revision = now;
+        return moved;
+    };
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 1);
+    tester.Reconnect(19200, 8, 2);
+    EXPECT_FALSE(changed()) << "reading the image and reopening the line show nothing";
+    ASSERT_EQ(tester.WriteConfig(0, g_record, 20), 1);
+    EXPECT_TRUE(changed()) << "written";
+    EXPECT_EQ(tester.IdentTest(4, 1), 0);
+    EXPECT_FALSE(changed()) << "no answer";
+    ASSERT_NE(tester.IdentTest(5, 1), 0);
+    EXPECT_TRUE(changed()) << "answered: configured";
+    ASSERT_NE(tester.IdentTest(5, 0), 0);
+    EXPECT_FALSE(changed()) << "answered again";
+    bench.SetWriteProtect(1, 1);
+    EXPECT_TRUE(changed()) << "jumper moved";
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 1), 1);
+    EXPECT_TRUE(changed()) << "the next unit connected";
+    EXPECT_EQ(tester.WriteConfig(0, g_record, 20), 0);
+    EXPECT_FALSE(changed()) << "a refused write changes nothing";
+    bench.Unplug();
+    EXPECT_TRUE(changed()) << "unplugged";
+    bench.ClearEvents();
+    EXPECT_FALSE(changed());
 }
 
 } // namespace

@@ -67,7 +67,7 @@ protected:
     {
         std::vector<std::vector<unsigned char>> writes;
         for (const SimEvent& event : daxotest::BenchEvents(SimEventWrite))
-            writes.emplace_back(event.data, event.data + event.a);
+            writes.emplace_back(event.data, event.data + event.length);
         return writes;
     }
 

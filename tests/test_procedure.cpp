@@ -171,7 +171,7 @@ TEST_F(Procedure, FailedTestOffersTheSameUnitWithTheValuesJustWritten)
         SimEvent event;
         CSimBench::Instance().GetEvent(i, &event);
         if (event.kind == SimEventRead) {
-            flags.push_back(event.a);
+            flags.push_back(event.checkFlag);
             EXPECT_EQ(event.unit, 0) << "the same unit is read again";
         }
     }

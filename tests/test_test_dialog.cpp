@@ -42,7 +42,7 @@ protected:
     {
         std::vector<int> flags;
         for (const SimEvent& event : daxotest::BenchEvents(SimEventIdent))
-            flags.push_back(event.b);
+            flags.push_back(event.requestFlag);
         return flags;
     }
 
@@ -59,10 +59,10 @@ TEST_F(TestDialog, UnitAnsweringTheFirstPollEndsTheTestWithOne)
     EXPECT_EQ(IdentFlags(), std::vector<int>{1});
     std::vector<SimEvent> reconnects = daxotest::BenchEvents(SimEventReconnect);
     ASSERT_EQ(reconnects.size(), 1u);
-    EXPECT_EQ(reconnects[0].a, 19200);
-    EXPECT_EQ(reconnects[0].b, 8);
-    EXPECT_EQ(reconnects[0].c, 2);
-    EXPECT_EQ(daxotest::BenchEvents(SimEventIdent)[0].a, 5);
+    EXPECT_EQ(reconnects[0].baud, 19200);
+    EXPECT_EQ(reconnects[0].bits, 8);
+    EXPECT_EQ(reconnects[0].parity, 2);
+    EXPECT_EQ(daxotest::BenchEvents(SimEventIdent)[0].address, 5);
 }
 
 TEST_F(TestDialog, RequestFlagIsSetOnEverySeventhPoll)
@@ -120,7 +120,7 @@ TEST_F(TestDialog, WrongRateOrParityOnTheLineGetsNoAnswer)
     CTestConfigDialog::SetTestParameters(&test, 3, 9600, 1);
     EXPECT_EQ(Show([](Window& w) { w.Click(IDCANCEL); }), 2);
     for (const SimEvent& event : daxotest::BenchEvents(SimEventIdent))
-        EXPECT_EQ(event.c, 0);
+        EXPECT_EQ(event.result, 0);
     CTestConfigDialog::SetTestParameters(&test, 3, 9600, 0);
     EXPECT_EQ(Show(), 1);
 }

@@ -1,5 +1,6 @@
 #include "DAXOTester.h"
 #include "LanguageFile.h"
+#include "LanguageFolder.h"
 #include "MyObject.h"
 #include "SimBench.h"
 #include <atomic>
@@ -66,23 +67,31 @@ int CDAXOTester::ShowHelp(void*, unsigned int, unsigned long) { return 0; }
 // the folder "lang" beside the executable (CLanguageFolder). A language id is the position of
 // its file in the listing sorted by code, from 1. InitLanguage, GetFirstLanguage and
 // SetLanguage read the folder anew; the other operations use the last listing.
+void CDAXOTester::ScanLanguages()
+{
+    const char* code = m_pLanguageFolder->Code(m_currentLanguageId);
+    std::string current = code ? code : "";
+    m_pLanguageFolder->Scan();
+    m_nextLanguageId = 0;
+    m_currentLanguageId = m_pLanguageFolder->Find(current.c_str());
+}
+
 int CDAXOTester::GetFirstLanguage(unsigned int* languageId)
 {
-    m_pLanguageFolder->Scan();
-    m_pLanguageFolder->m_nextId = 1;
+    ScanLanguages();
+    m_nextLanguageId = 1;
     return GetNextLanguage(languageId);
 }
 
 int CDAXOTester::GetNextLanguage(unsigned int* languageId)
 {
-    CLanguageFolder& languages = *m_pLanguageFolder;
-    if (!languageId || languages.m_nextId == 0 || languages.m_nextId > languages.Count())
+    if (!languageId || m_nextLanguageId == 0 || m_nextLanguageId > m_pLanguageFolder->Count())
         return 0;
-    *languageId = languages.m_nextId++;
+    *languageId = m_nextLanguageId++;
     return 1;
 }
 
-unsigned int CDAXOTester::GetCurrentLanguageID() { return m_pLanguageFolder->m_currentId; }
+unsigned int CDAXOTester::GetCurrentLanguageID() { return m_currentLanguageId; }
 
 int CDAXOTester::LanguageFileClose()
 {
@@ -97,7 +106,7 @@ int CDAXOTester::SetCurrentLanguage(unsigned int languageId)
     if (!path)
         return 0;
     m_pLanguage->SetPath(path);
-    m_pLanguageFolder->m_currentId = languageId;
+    m_currentLanguageId = languageId;
     return LanguageFileOpen();
 }
 
@@ -131,8 +140,8 @@ const char* CDAXOTester::GetMenuTooltip(unsigned int, unsigned int) { return "";
 // The user's language when the folder has its file, else English, else the first listed.
 int CDAXOTester::InitLanguage()
 {
+    ScanLanguages();
     CLanguageFolder& languages = *m_pLanguageFolder;
-    languages.Scan();
     char code[16] = "";
     ::GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SISO639LANGNAME, code, sizeof code);
     unsigned int id = languages.Find(code);
@@ -146,7 +155,7 @@ int CDAXOTester::InitLanguage()
 // By code, such as "cs".
 int CDAXOTester::SetLanguage(const char* name)
 {
-    m_pLanguageFolder->Scan();
+    ScanLanguages();
     unsigned int id = m_pLanguageFolder->Find(name);
     return id ? SetCurrentLanguage(id) : 0;
 }
@@ -155,7 +164,7 @@ int CDAXOTester::SetLanguage(const char* name)
 int CDAXOTester::SetLanguageFile(const char* path)
 {
     m_pLanguage->SetPath(path);
-    m_pLanguageFolder->m_currentId = 0;
+    m_currentLanguageId = 0;
     return path && *path ? 1 : 0;
 }
 

@@ -66,8 +66,14 @@ public:
     CEEPROMCache m_EEPROMCache;
 
 private:
+    // Reads the language folder again; the current language keeps its id if its file is
+    // still there, and the enumeration starts over.
+    void ScanLanguages();
+
     CLanguageFile* m_pLanguage;
     CLanguageFolder* m_pLanguageFolder;
+    unsigned int m_nextLanguageId = 0;      // enumeration position of GetFirstLanguage/GetNextLanguage
+    unsigned int m_currentLanguageId = 0;   // language whose file was selected last, 0 for none
     unsigned char m_UserConfig[21];
     unsigned char m_DefaultBlock[64];
 };

@@ -1,263 +1,16 @@
 #include "LanguageFile.h"
-#include <windows.h>
-#include <objbase.h>
-#include <xmllite.h>
-#include <algorithm>
+#include "XmlInput.h"
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <new>
 #include <unordered_map>
+#include <vector>
+
+using xmlinput::Printed;
 
 namespace {
 
 const std::uint32_t kNone = 0xFFFFFFFFu;
-
-// Holds one COM interface for the time of a parse and releases it.
-template <typename T>
-class ComRef {
-public:
-    ComRef() = default;
-    ~ComRef()
-    {
-        if (m_p)
-            m_p->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    T* operator->() const { return m_p; }
-    T* Get() const { return m_p; }
-    T** Out() { return &m_p; }
-
-private:
-    T* m_p = nullptr;
-};
-
-// MinGW ships no import library for xmllite.dll, and a run-time look-up works the same for
-// the 32-bit and the 64-bit build. The library stays loaded only while one file is parsed.
-class XmlLite {
-public:
-    XmlLite() : m_module(::LoadLibraryExW(L"xmllite.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
-    {
-        if (!m_module)   // a system without the restricted search
-            m_module = ::LoadLibraryW(L"xmllite.dll");
-    }
-    ~XmlLite()
-    {
-        if (m_module)
-            ::FreeLibrary(m_module);
-    }
-    XmlLite(const XmlLite&) = delete;
-    XmlLite& operator=(const XmlLite&) = delete;
-
-    HRESULT CreateReader(IXmlReader** reader) const
-    {
-        typedef HRESULT(WINAPI * CreateFn)(REFIID, void**, IMalloc*);
-        if (!m_module)
-            return E_NOINTERFACE;
-        auto create = reinterpret_cast<CreateFn>(reinterpret_cast<void*>(::GetProcAddress(m_module, "CreateXmlReader")));
-        if (!create)
-            return E_NOINTERFACE;
-        return create(__uuidof(IXmlReader), reinterpret_cast<void**>(reader), nullptr);
-    }
-
-private:
-    HMODULE m_module;
-};
-
-std::string Printed(const char* format, unsigned long a, unsigned long b = 0, unsigned long c = 0)
-{
-    char buffer[160];
-    std::snprintf(buffer, sizeof buffer, format, a, b, c);
-    return buffer;
-}
-
-// Limits of the XML reader as Wine implements it, which the input is shaped around (the same
-// input reads the same with the reader of Windows):
-// - it replaces the characters of the references &#9; &#10; &#13; in attribute values by
-//   spaces, as it rightly does with literal white space; such references are rewritten to
-//   references to noncharacters, which no text holds, and mapped back when the values are
-//   converted;
-// - it misreads a UTF-8 character, and a comment, that the end of a chunk of the stream
-//   splits; the stream ends each chunk right after a '>' or at least between two characters;
-// - it misreads UTF-16 input longer than one chunk; such files are handed over as UTF-8;
-// - a file that ends inside text or a comment makes it answer the same node for ever; the
-//   stream counts the reads past its end, so that the parse can give up;
-// - a file that ends within or right after its XML declaration ends the process; a line
-//   break is added after the end of every file, where XML allows white space anyway.
-const wchar_t kEscapedWhiteSpace = 0xFDD0;   // + the character: U+FDD9, U+FDDA, U+FDDD
-
-bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error)
-{
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        DWORD code = ::GetLastError();
-        *error = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND
-                     ? "the file does not exist"
-                     : Printed("the file cannot be opened (Windows error %lu)", code);
-        return false;
-    }
-    LARGE_INTEGER size{};
-    DWORD read = 0;
-    if (!::GetFileSizeEx(file, &size))
-        *error = Printed("the size of the file cannot be read (Windows error %lu)", ::GetLastError());
-    else if (size.QuadPart == 0)
-        *error = "the file is empty";
-    else if (size.QuadPart > static_cast<LONGLONG>(CLanguageFile::kMaxFileSize))
-        *error = Printed("the file is larger than %lu MB", CLanguageFile::kMaxFileSize / (1024 * 1024));
-    else {
-        bytes->resize(static_cast<size_t>(size.QuadPart));
-        if (!::ReadFile(file, &(*bytes)[0], static_cast<DWORD>(bytes->size()), &read, nullptr) || read != bytes->size())
-            *error = Printed("the file cannot be read (Windows error %lu)", ::GetLastError());
-    }
-    ::CloseHandle(file);
-    return error->empty();
-}
-
-// UTF-16 (with a byte-order mark, or recognised by its first '<') becomes UTF-8 with a mark;
-// its XML declaration, which names UTF-16, is blanked out.
-bool Utf16ToUtf8(std::string* bytes, std::string* error)
-{
-    const std::string& in = *bytes;
-    if (in.size() < 2)
-        return true;
-    bool little = (in[0] == '\xFF' && in[1] == '\xFE') || (in[0] == '<' && in[1] == '\0');
-    bool big = (in[0] == '\xFE' && in[1] == '\xFF') || (in[0] == '\0' && in[1] == '<');
-    if (!little && !big)
-        return true;
-    std::wstring wide(in.size() / 2, L' ');
-    for (size_t i = 0; i < wide.size(); ++i) {
-        auto low = static_cast<unsigned char>(in[2 * i + (little ? 0 : 1)]);
-        auto high = static_cast<unsigned char>(in[2 * i + (little ? 1 : 0)]);
-        wide[i] = static_cast<wchar_t>(low | (high << 8));
-    }
-    if (!wide.empty() && wide[0] == 0xFEFF)
-        wide[0] = L' ';
-    if (wide.compare(1, 5, L"<?xml") == 0 || wide.compare(0, 5, L"<?xml") == 0) {
-        size_t end = wide.find(L"?>");
-        if (end == std::wstring::npos) {
-            *error = "the XML declaration is not closed";
-            return false;
-        }
-        for (size_t i = 0; i < end + 2; ++i)
-            wide[i] = L' ';
-    }
-    int size = static_cast<int>(wide.size());
-    int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    bytes->assign("\xEF\xBB\xBF");
-    bytes->resize(3 + static_cast<size_t>(length));
-    if (length > 0)
-        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, &(*bytes)[3], length, nullptr, nullptr);
-    return true;
-}
-
-// The number of a character reference "&#...;" that starts at `at`, or -1.
-long CharacterReference(const std::string& text, size_t at, size_t* end)
-{
-    size_t i = at + 2;
-    bool hex = i < text.size() && (text[i] == 'x' || text[i] == 'X');
-    if (hex)
-        ++i;
-    long value = 0;
-    size_t digits = 0;
-    for (; i < text.size() && digits < 8; ++i, ++digits) {
-        char c = text[i];
-        int digit = c >= '0' && c <= '9' ? c - '0'
-                    : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
-                    : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                  : -1;
-        if (digit < 0)
-            break;
-        value = value * (hex ? 16 : 10) + digit;
-    }
-    if (digits == 0 || i >= text.size() || text[i] != ';')
-        return -1;
-    *end = i + 1;
-    return value;
-}
-
-// Returns whether any reference was rewritten.
-bool EscapeWhiteSpaceReferences(std::string* bytes)
-{
-    std::string& text = *bytes;
-    size_t at = text.find("&#");
-    if (at == std::string::npos)
-        return false;
-    std::string out;
-    out.reserve(text.size() + text.size() / 8);
-    size_t copied = 0;
-    bool escaped = false;
-    for (; at != std::string::npos; at = text.find("&#", at + 2)) {
-        size_t end = 0;
-        long value = CharacterReference(text, at, &end);
-        if (value != 9 && value != 10 && value != 13)
-            continue;
-        out.append(text, copied, at - copied);
-        out += Printed("&#x%lX;", static_cast<unsigned long>(kEscapedWhiteSpace + value));
-        copied = end;
-        escaped = true;
-    }
-    out.append(text, copied, std::string::npos);
-    text.swap(out);
-    return escaped;
-}
-
-// The prepared file as the reader pulls it, in chunks that no character or tag straddles.
-class ChunkStream : public ISequentialStream {
-public:
-    explicit ChunkStream(const std::string& bytes) : m_bytes(bytes) {}
-    virtual ~ChunkStream() = default;
-
-    unsigned long ReadsPastEnd() const { return m_readsPastEnd; }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (riid == __uuidof(IUnknown) || riid == __uuidof(ISequentialStream)) {
-            *object = static_cast<ISequentialStream*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    // Lives on the stack of one parse, which outlasts the reader that holds it.
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
-    ULONG STDMETHODCALLTYPE Release() override { return --m_references; }
-
-    HRESULT STDMETHODCALLTYPE Read(void* buffer, ULONG wanted, ULONG* given) override
-    {
-        size_t left = m_bytes.size() - m_position;
-        size_t count = left < wanted ? left : wanted;
-        if (count == 0)
-            ++m_readsPastEnd;
-        if (count < left) {
-            size_t tag = count;
-            while (tag > 0 && m_bytes[m_position + tag - 1] != '>')
-                --tag;
-            if (tag > 0)
-                count = tag;
-            else
-                while (count > 1 && (static_cast<unsigned char>(m_bytes[m_position + count]) & 0xC0) == 0x80)
-                    --count;
-        }
-        if (count > 0)
-            std::memcpy(buffer, m_bytes.data() + m_position, count);
-        m_position += count;
-        if (given)
-            *given = static_cast<ULONG>(count);
-        return count < wanted && m_position == m_bytes.size() ? S_FALSE : S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG*) override { return STG_E_ACCESSDENIED; }
-
-private:
-    const std::string& m_bytes;
-    size_t m_position = 0;
-    unsigned long m_readsPastEnd = 0;
-    ULONG m_references = 1;
-};
 
 } // namespace
 
@@ -312,7 +65,7 @@ public:
     {
     }
 
-    bool Build(IXmlReader* reader, const ChunkStream& stream, std::string* error)
+    bool Build(IXmlReader* reader, const xmlinput::ChunkStream& stream, std::string* error)
     {
         m_doc.nodes.push_back({kNone, kNone, kNone, 0, 0});
         m_open.push_back({0, kNone});
@@ -408,11 +161,9 @@ private:
     std::uint32_t AddText(const WCHAR* text, UINT length)
     {
         std::wstring unescaped;
-        if (m_escapedWhiteSpace && std::any_of(text, text + length, IsEscapedWhiteSpace)) {
+        if (m_escapedWhiteSpace && xmlinput::HoldsEscapedWhiteSpace(text, length)) {
             unescaped.assign(text, length);
-            for (wchar_t& c : unescaped)
-                if (IsEscapedWhiteSpace(c))
-                    c = static_cast<wchar_t>(c - kEscapedWhiteSpace);
+            xmlinput::Unescape(&unescaped);
             text = unescaped.data();
         }
         auto offset = static_cast<std::uint32_t>(m_doc.text.size());
@@ -443,11 +194,6 @@ private:
         return same;
     }
 
-    static bool IsEscapedWhiteSpace(wchar_t c)
-    {
-        return c == kEscapedWhiteSpace + 9 || c == kEscapedWhiteSpace + 10 || c == kEscapedWhiteSpace + 13;
-    }
-
     CLanguageFile::Document& m_doc;
     bool m_escapedWhiteSpace;
     std::vector<OpenTag> m_open;
@@ -456,14 +202,12 @@ private:
 
 bool ParseFile(const std::string& path, CLanguageFile::Document& document, std::string* error)
 {
-    std::string bytes;
-    if (!ReadWholeFile(path, &bytes, error) || !Utf16ToUtf8(&bytes, error))
+    xmlinput::ShapedFile shaped;
+    if (!xmlinput::ReadShaped(path, CLanguageFile::kMaxFileSize, &shaped, error))
         return false;
-    bool escaped = EscapeWhiteSpaceReferences(&bytes);
-    bytes += '\n';
-    ChunkStream stream(bytes);
-    XmlLite xmllite;   // declared before the reader, so that it is freed after it
-    ComRef<IXmlReader> reader;
+    xmlinput::ChunkStream stream(shaped.bytes);
+    xmlinput::XmlLite xmllite;   // declared before the reader, so that it is freed after it
+    xmlinput::ComRef<IXmlReader> reader;
     HRESULT hr = xmllite.CreateReader(reader.Out());
     if (FAILED(hr)) {
         *error = Printed("the XML reader xmllite.dll is not available (error 0x%08lX)", static_cast<unsigned long>(hr));
@@ -478,7 +222,7 @@ bool ParseFile(const std::string& path, CLanguageFile::Document& document, std::
         *error = Printed("the XML reader does not accept the file (error 0x%08lX)", static_cast<unsigned long>(hr));
         return false;
     }
-    hr = TreeBuilder(document, escaped).Build(reader.Get(), stream, error) ? S_OK : E_FAIL;
+    hr = TreeBuilder(document, shaped.escapedWhiteSpace).Build(reader.Get(), stream, error) ? S_OK : E_FAIL;
     reader->SetInput(nullptr);
     return hr == S_OK;
 }
@@ -564,64 +308,4 @@ const char* CLanguageFile::GetTagName() const
     if (!m_document || m_document->current == kNone)
         return nullptr;
     return m_document->At(m_document->nodes[m_document->current].name);
-}
-
-std::string CLanguageFolder::Folder()
-{
-    char buffer[MAX_PATH];
-    DWORD length = ::GetEnvironmentVariableA("DAXO_LANG_DIR", buffer, sizeof buffer);
-    if (length > 0 && length < sizeof buffer)
-        return std::string(buffer, length);
-    length = ::GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-    std::string folder(buffer, length < sizeof buffer ? length : 0);
-    size_t slash = folder.find_last_of("\\/");
-    return (slash == std::string::npos ? std::string() : folder.substr(0, slash + 1)) + "lang";
-}
-
-void CLanguageFolder::Scan()
-{
-    const char* code = Code(m_currentId);
-    std::string current = code ? code : "";
-    m_folder = Folder();
-    std::vector<std::string> codes;
-    WIN32_FIND_DATAA found;
-    HANDLE search = ::FindFirstFileA((m_folder + "\\*.xml").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            // The pattern also matches longer extensions through their short names.
-            size_t length = std::strlen(found.cFileName);
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && length > 4 &&
-                ::lstrcmpiA(found.cFileName + length - 4, ".xml") == 0)
-                codes.emplace_back(found.cFileName, length - 4);
-        } while (::FindNextFileA(search, &found));
-        ::FindClose(search);
-    }
-    std::sort(codes.begin(), codes.end(),
-              [](const std::string& a, const std::string& b) { return ::lstrcmpiA(a.c_str(), b.c_str()) < 0; });
-    m_codes = codes;
-    m_paths.clear();
-    for (const std::string& code : m_codes)
-        m_paths.push_back(m_folder + "\\" + code + ".xml");
-    m_nextId = 0;
-    m_currentId = Find(current.c_str());
-}
-
-const char* CLanguageFolder::Code(unsigned int id) const
-{
-    return id >= 1 && id <= Count() ? m_codes[id - 1].c_str() : nullptr;
-}
-
-const char* CLanguageFolder::FilePath(unsigned int id) const
-{
-    return id >= 1 && id <= Count() ? m_paths[id - 1].c_str() : nullptr;
-}
-
-unsigned int CLanguageFolder::Find(const char* code) const
-{
-    if (!code || !*code)
-        return 0;
-    for (unsigned int id = 1; id <= Count(); ++id)
-        if (::lstrcmpiA(m_codes[id - 1].c_str(), code) == 0)
-            return id;
-    return 0;
 }

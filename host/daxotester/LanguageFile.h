@@ -2,7 +2,6 @@
 #include "DaxoTesterApi.h"
 #include <memory>
 #include <string>
-#include <vector>
 
 // The host's language file: an XML document read once per open and walked with a cursor.
 // Attribute texts are handed out in the ANSI code page and stay valid until the next open
@@ -43,27 +42,4 @@ private:
     std::string m_path;
     std::string m_error;
     std::unique_ptr<Document> m_document;
-};
-
-// The languages the host offers: one language file "<code>.xml" per language in one folder,
-// the folder that the environment variable DAXO_LANG_DIR names, or else the folder "lang"
-// beside the host's executable. A language's id is its position (from 1) in the folder's
-// listing sorted by code; 0 stands for no language. Scan() reads the folder again.
-class DAXOTESTER_API CLanguageFolder {
-public:
-    static std::string Folder();
-
-    void Scan();
-    unsigned int Count() const { return static_cast<unsigned int>(m_codes.size()); }
-    const char* Code(unsigned int id) const;     // "cs"; null for an unknown id
-    const char* FilePath(unsigned int id) const; // full path; null for an unknown id
-    unsigned int Find(const char* code) const;   // id of the code (case ignored), 0 when absent
-
-    unsigned int m_nextId = 0;     // enumeration position of GetFirstLanguage/GetNextLanguage
-    unsigned int m_currentId = 0;  // language whose file was selected last, 0 for none
-
-private:
-    std::string m_folder;
-    std::vector<std::string> m_codes;
-    std::vector<std::string> m_paths;
 };

@@ -6,8 +6,8 @@ namespace {
 TestResultSink g_resultSink = nullptr;
 void* g_resultContext = nullptr;
 
-// One report per line: code, tab, text; the text's own line breaks, tabs and backslashes
-// are escaped so that a line never splits. The bytes stay in the host's code page.
+// One report per line: code, tab, text; the text's own carriage returns, line feeds, tabs
+// and backslashes are escaped so that a line never splits. The bytes stay in the host's code page.
 std::string LogLine(unsigned char code, const char* text)
 {
     std::string line = std::to_string(static_cast<unsigned>(code));
@@ -15,6 +15,7 @@ std::string LogLine(unsigned char code, const char* text)
     for (const char* p = text ? text : ""; *p; ++p) {
         switch (*p) {
         case '\\': line += "\\\\"; break;
+        case '\r': line += "\\r"; break;
         case '\n': line += "\\n"; break;
         case '\t': line += "\\t"; break;
         default: line += *p;

@@ -18,6 +18,7 @@ struct Unit {
     unsigned char image[kImageSize]{};
     bool checked = false;            // read by CheckEEPROM since it was connected
     bool writtenSinceCheck = false;
+    bool answered = false;           // has answered an identification request
 };
 
 int RateOfCode(int code)
@@ -118,28 +119,48 @@ struct CSimBench::Impl {
     int connected = -1;
     int nextUnit = 0;
     int lineBaud = 9600, lineBits = 8, lineParity = 0;
+    bool reconnectFails = false;
     bool hasUserConfig = false;
     unsigned char userConfig[21]{};
     bool hasDefaultBlock = false;
     unsigned char defaultBlock[kDefaultBlockSize]{};
-    std::vector<SimEvent> events;
+    std::vector<SimEvent> events;    // a ring of at most kRecordedEvents
+    size_t oldestEvent = 0;
+    unsigned long long totalEvents = 0;
     unsigned int revision = 0;
 
-    void Record(int kind, int a, int b, int c, const unsigned char* data = nullptr, int size = 0)
+    // An event of the connected unit; the caller fills in what was asked.
+    SimEvent NewEvent(int kind, int result) const
     {
         SimEvent event{};
         event.kind = kind;
         event.unit = connected;
-        event.a = a;
-        event.b = b;
-        event.c = c;
-        if (data && size > 0)
-            std::memcpy(event.data, data, size < 20 ? size : 20);
-        events.push_back(event);
-        ++revision;
+        event.result = result;
+        return event;
+    }
+
+    void Record(const SimEvent& event)
+    {
+        if (events.size() < static_cast<size_t>(kRecordedEvents)) {
+            events.push_back(event);
+        } else {
+            events[oldestEvent] = event;
+            oldestEvent = (oldestEvent + 1) % events.size();
+        }
+        ++totalEvents;
+    }
+
+    void ForgetEvents()
+    {
+        events.clear();
+        oldestEvent = 0;
+        totalEvents = 0;
     }
 
     Unit* Connected() { return connected >= 0 ? &units[connected] : nullptr; }
+
+    // The unit's side of an identification request: whether it answers, and after how long.
+    int Identify(unsigned char address, int flag, int* delay);
 
     void Connect(int index)
     {
@@ -188,6 +209,7 @@ struct CSimBench::Impl {
                         bytes.size() < sizeof defaultBlock ? bytes.size() : sizeof defaultBlock);
             hasDefaultBlock = true;
         }
+        reconnectFails = ini.Int("Bench", "ReconnectFails", 0) != 0;
         int count = ini.Int("Bench", "Units", 0);
         for (int i = 1; i <= count && i <= 1000; ++i) {
             char section[32];
@@ -213,6 +235,8 @@ struct CSimBench::Impl {
             unit.info.writeProtect = ini.Int(section, "WriteProtect", 0);
             unit.info.silent = ini.Int(section, "Silent", 0);
             unit.info.answersFrom = ini.Int(section, "AnswersFrom", 1);
+            unit.info.identDelay = ini.Int(section, "IdentDelay", 0);
+            unit.info.writeFails = ini.Int(section, "WriteFails", 0);
             StoreConfigInImage(unit);
             units.push_back(unit);
         }
@@ -288,7 +312,8 @@ void CSimBench::Load(const char* path)
     bench.hasUserConfig = fresh.hasUserConfig;
     std::memcpy(bench.defaultBlock, fresh.defaultBlock, sizeof bench.defaultBlock);
     bench.hasDefaultBlock = fresh.hasDefaultBlock;
-    bench.events.clear();
+    bench.reconnectFails = fresh.reconnectFails;
+    bench.ForgetEvents();
     bench.lineBaud = 9600;
     bench.lineBits = 8;
     bench.lineParity = 0;
@@ -358,7 +383,9 @@ int CSimBench::CheckEEPROM(int checkFlag, unsigned char* image, int size)
     }
     Unit* unit = bench.Connected();
     if (!unit) {
-        bench.Record(SimEventRead, checkFlag, 0, 0);
+        SimEvent event = bench.NewEvent(SimEventRead, 0);
+        event.checkFlag = checkFlag;
+        bench.Record(event);
         return 0;
     }
     unit->checked = true;
@@ -367,7 +394,9 @@ int CSimBench::CheckEEPROM(int checkFlag, unsigned char* image, int size)
         std::memset(image, 0, static_cast<size_t>(size));
         std::memcpy(image, unit->image, static_cast<size_t>(size < kImageSize ? size : kImageSize));
     }
-    bench.Record(SimEventRead, checkFlag, 1, 0);
+    SimEvent event = bench.NewEvent(SimEventRead, 1);
+    event.checkFlag = checkFlag;
+    bench.Record(event);
     return 1;
 }
 
@@ -376,7 +405,8 @@ int CSimBench::WriteConfig(const unsigned char* record, int length)
     Lock lock(m_pImpl->lock);
     Impl& bench = *m_pImpl;
     Unit* unit = bench.Connected();
-    int ok = unit && record && length >= 4 && length <= 40 && !unit->info.writeProtect;
+    int ok = unit && record && length >= 4 && length <= 40 && !unit->info.writeProtect &&
+             !unit->info.writeFails;
     if (ok) {
         std::memcpy(unit->image, record, static_cast<size_t>(length));
         unit->info.address = record[0];
@@ -388,36 +418,69 @@ int CSimBench::WriteConfig(const unsigned char* record, int length)
         unit->info.done = 0;
         unit->info.identRequests = 0;
         unit->writtenSinceCheck = true;
+        ++bench.revision;
     }
-    bench.Record(SimEventWrite, length, ok, 0, record, length);
+    SimEvent event = bench.NewEvent(SimEventWrite, ok);
+    event.length = length;
+    if (record && length > 0)
+        std::memcpy(event.data, record, static_cast<size_t>(length < 20 ? length : 20));
+    bench.Record(event);
     return ok;
 }
 
 int CSimBench::Reconnect(int baud, int bits, int parity)
 {
     Lock lock(m_pImpl->lock);
-    m_pImpl->lineBaud = baud;
-    m_pImpl->lineBits = bits;
-    m_pImpl->lineParity = parity;
-    m_pImpl->Record(SimEventReconnect, baud, bits, parity);
-    return 1;
+    int ok = m_pImpl->reconnectFails ? 0 : 1;
+    if (ok) {
+        m_pImpl->lineBaud = baud;
+        m_pImpl->lineBits = bits;
+        m_pImpl->lineParity = parity;
+    }
+    SimEvent event = m_pImpl->NewEvent(SimEventReconnect, ok);
+    event.baud = baud;
+    event.bits = bits;
+    event.parity = parity;
+    m_pImpl->Record(event);
+    return ok;
 }
 
+// The request is recorded, and the unit decides, when it is made; the answer reaches the
+// caller after the unit's IdentDelay, while others may use the bench.
 int CSimBench::IdentRequest(unsigned char address, int flag)
 {
-    Lock lock(m_pImpl->lock);
-    Impl& bench = *m_pImpl;
     int answer = 0;
-    if (Unit* unit = bench.Connected()) {
+    int delay = 0;
+    {
+        Lock lock(m_pImpl->lock);
+        answer = m_pImpl->Identify(address, flag, &delay);
+    }
+    if (delay > 0)
+        ::Sleep(static_cast<DWORD>(delay));
+    return answer;
+}
+
+int CSimBench::Impl::Identify(unsigned char address, int flag, int* delay)
+{
+    int answer = 0;
+    if (Unit* unit = Connected()) {
         SimUnitInfo& info = unit->info;
+        *delay = info.identDelay;
         ++info.identRequests;
-        answer = info.address == address && info.baud == bench.lineBaud && info.parity == bench.lineParity &&
-                 bench.lineBits == 8 && !info.silent && info.answerDelay != 255 &&
-                 info.identRequests >= info.answersFrom;
+        answer = info.address == address && info.baud == lineBaud && info.parity == lineParity && lineBits == 8 &&
+                 !info.silent && info.answerDelay != 255 && info.identRequests >= info.answersFrom;
+        // The bench shows a unit that has answered its new settings as configured.
+        bool firstAnswer = answer && (!unit->answered || (info.written && !info.done));
+        unit->answered = unit->answered || answer;
         if (answer && info.written)
             info.done = 1;
+        if (firstAnswer)
+            ++revision;
     }
-    bench.Record(SimEventIdent, address, flag, answer);
+    SimEvent event = NewEvent(SimEventIdent, answer);
+    event.address = address;
+    event.requestFlag = flag;
+    Record(event);
     return answer;
 }
 
@@ -442,15 +505,21 @@ int CSimBench::EventCount() const
 int CSimBench::GetEvent(int index, SimEvent* event) const
 {
     Lock lock(m_pImpl->lock);
-    if (!event || index < 0 || index >= static_cast<int>(m_pImpl->events.size()))
+    const std::vector<SimEvent>& events = m_pImpl->events;
+    if (!event || index < 0 || index >= static_cast<int>(events.size()))
         return 0;
-    *event = m_pImpl->events[index];
+    *event = events[(m_pImpl->oldestEvent + static_cast<size_t>(index)) % events.size()];
     return 1;
+}
+
+unsigned long long CSimBench::TotalEvents() const
+{
+    Lock lock(m_pImpl->lock);
+    return m_pImpl->totalEvents;
 }
 
 void CSimBench::ClearEvents()
 {
     Lock lock(m_pImpl->lock);
-    m_pImpl->events.clear();
-    ++m_pImpl->revision;
+    m_pImpl->ForgetEvents();
 }

@@ -5,11 +5,21 @@
 // What the bench was asked, in order, for tests and for the host's bench window.
 enum SimEventKind { SimEventRead = 1, SimEventWrite = 2, SimEventReconnect = 3, SimEventIdent = 4 };
 
+// One request to the bench. `kind` says which of the groups below hold what was asked; the
+// fields of the other kinds stay 0.
 struct SimEvent {
     int kind;
     int unit;             // index of the connected unit, -1 when none
-    int a, b, c;          // read: check flag, result; write: length, result; reconnect: baud, bits, parity; ident: address, flag, answer
-    unsigned char data[20];
+    int result;           // 1: image read, record written, line reopened, unit answered; else 0
+    // SimEventRead
+    int checkFlag;
+    // SimEventWrite
+    int length;
+    unsigned char data[20];   // the first bytes of the record
+    // SimEventReconnect
+    int baud, bits, parity;
+    // SimEventIdent
+    int address, requestFlag;
 };
 
 struct SimUnitInfo {
@@ -20,6 +30,9 @@ struct SimUnitInfo {
     int identRequests;    // since the last successful write
     int written, done;
     unsigned char config[20];
+    // Faults: every identification request takes identDelay ms; writeFails: every write
+    // fails although JP1 is in WE.
+    int identDelay, writeFails;
 };
 
 // The simulated fixture with its queue of units, the fieldbus line and the host's stored
@@ -31,7 +44,10 @@ public:
     // Reads the INI file that `path` names; null: the file DAXO_BENCH names, else the
     // built-in bench. Forgets every unit and event of before.
     void Load(const char* path);
-    unsigned int Revision() const;   // changes whenever anything on the bench changes
+    // Changes whenever something the operator sees at the bench changes: a unit connected,
+    // written or answering for the first time, a jumper moved, a unit unplugged, a new load.
+    // Requests that change nothing visible, such as the polls of a silent unit, leave it.
+    unsigned int Revision() const;
 
     // The fixture, as the operator handles it.
     int UnitCount() const;
@@ -49,8 +65,13 @@ public:
     const unsigned char* UserConfig() const;     // 21 bytes or null
     const unsigned char* DefaultBlock() const;   // at least 32 bytes or null
 
+    // The record of requests keeps the last kRecordedEvents of them, oldest first, so that a
+    // unit polled for hours costs no memory; TotalEvents counts every request since the last
+    // load or ClearEvents.
+    enum { kRecordedEvents = 4096 };
     int EventCount() const;
     int GetEvent(int index, SimEvent* event) const;
+    unsigned long long TotalEvents() const;
     void ClearEvents();
 
     CSimBench(const CSimBench&) = delete;

@@ -102,6 +102,12 @@ BenchFile& BenchFile::Host(const std::string& key, const std::string& value)
     return *this;
 }
 
+BenchFile& BenchFile::Bench(const std::string& key, const std::string& value)
+{
+    m_bench.push_back(key + "=" + value);
+    return *this;
+}
+
 BenchFile& BenchFile::Unit(const std::vector<std::string>& settings)
 {
     m_units.push_back(settings);
@@ -115,6 +121,8 @@ std::string BenchFile::Write() const
     for (const std::string& line : m_host)
         ini << line << "\r\n";
     ini << "[Bench]\r\nUnits=" << m_units.size() << "\r\n";
+    for (const std::string& line : m_bench)
+        ini << line << "\r\n";
     for (size_t i = 0; i < m_units.size(); ++i) {
         ini << "[Unit" << i + 1 << "]\r\n";
         for (const std::string& line : m_units[i])

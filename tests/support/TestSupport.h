@@ -79,6 +79,8 @@ private:
 class BenchFile {
 public:
     BenchFile& Host(const std::string& key, const std::string& value);
+    // A key of the [Bench] section besides Units, such as ReconnectFails.
+    BenchFile& Bench(const std::string& key, const std::string& value);
     // Adds a unit; `settings` are "Key=Value" lines.
     BenchFile& Unit(const std::vector<std::string>& settings);
     std::string Write() const;    // answers the path
@@ -86,6 +88,7 @@ public:
 
 private:
     std::vector<std::string> m_host;
+    std::vector<std::string> m_bench;
     std::vector<std::vector<std::string>> m_units;
 };
 
