@@ -12,7 +12,8 @@ struct Option {
 
 const Option kFileOptions[] = {{"--bench", &HostOptions::bench}, {"--script", &HostOptions::script},
                                {"--lang", &HostOptions::lang},   {"--log", &HostOptions::log},
-                               {"--shots", &HostOptions::shots}, {"--record", &HostOptions::record}};
+                               {"--shots", &HostOptions::shots}, {"--record", &HostOptions::record},
+                               {"--check-lang", &HostOptions::checkLang}, {"--export-lang", &HostOptions::exportLang}};
 
 bool IsOption(const std::string& name)
 {
@@ -77,6 +78,12 @@ bool ParseCommandLine(const std::vector<std::string>& args, HostOptions* options
             return false;
         }
     }
+    const bool languageTool = !options->checkLang.empty() || !options->exportLang.empty();
+    if (languageTool && (!options->checkLang.empty() + !options->exportLang.empty() + !options->script.empty() +
+                             !options->lang.empty() > 1)) {
+        *error = "--check-lang and --export-lang each run alone (the module's own texts are the reference)";
+        return false;
+    }
     if ((callsGiven || timeoutGiven) && options->script.empty()) {
         *error = std::string(callsGiven ? "--calls" : "--timeout") + " belongs to a script: give --script";
         return false;
@@ -89,8 +96,11 @@ std::string Usage()
     return "usage: daxohost.exe [--bench FILE] [--lang FILE] [--log FILE] [--record FILE] [--shots DIR]\n"
            "       daxohost.exe --script FILE [--bench FILE] [--lang FILE] [--log FILE] [--record FILE]\n"
            "                    [--shots DIR] [--calls N] [--timeout SECONDS]\n"
+           "       daxohost.exe --check-lang FILE | --export-lang FILE\n"
            "Without --script the application opens for the operator. With --script the operator is\n"
            "played from the script (see docs/SCRIPTS.md) and the result log goes to the standard output.\n"
+           "--check-lang checks a translation against the module's texts (exit 0 clean, 1 problems found,\n"
+           "2 the file cannot be read); --export-lang writes every text of the module to start a new one.\n"
            "Exit codes: 0 passed, 1 the script failed, 2 wrong arguments, script, bench or language file,\n"
            "3 TestDAXO01.dll not loadable, 4 an export missing, 5 a wrong module identifier,\n"
            "6 no test object.\n";

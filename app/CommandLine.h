@@ -12,6 +12,8 @@ struct HostOptions {
     std::string log;        // file that receives the result log
     std::string shots;      // folder for a picture of every dialog and message box
     std::string record;     // commissioning record; empty: commissioning.csv beside the log
+    std::string checkLang;  // a language file to check against the module, instead of a run
+    std::string exportLang; // where to write a complete language file of the module's texts
     int calls = 1;          // ConfigureThermometer calls of a script
     unsigned timeoutMs = 10000;  // how long a script line waits for its window
     bool help = false;

@@ -1,5 +1,6 @@
 #include "HostApplication.h"
 #include "DAXOTester.h"
+#include "LanguageCheck.h"
 #include "LanguageMenu.h"
 #include "MainWindow.h"
 #include "MyObject.h"
@@ -77,7 +78,7 @@ int CHostApplication::Refuse(int exitCode, const std::string& message) const
 {
     Print(stderr, "daxohost: " + message + "\n");
     // Started by hand, perhaps without a console to read it in.
-    if (m_options.script.empty())
+    if (ByHand())
         ::MessageBoxA(nullptr, message.c_str(), "DAXO host", MB_OK | MB_ICONERROR);
     return exitCode;
 }
@@ -87,6 +88,10 @@ int CHostApplication::Run()
     int prepared = Prepare();
     if (prepared != kExitPassed)
         return prepared;
+    if (!m_options.checkLang.empty())
+        return RunCheckLanguage(*m_module.Test(), m_options.checkLang);
+    if (!m_options.exportLang.empty())
+        return RunExportLanguage(*m_module.Test(), m_options.exportLang);
     int result = m_options.script.empty() ? RunByHand() : RunScript();
     CLanguageMenu::UseEnglish(*m_module.Test());
     return result;

@@ -31,6 +31,11 @@ private:
     void OnPass(const UnitPass& pass);
     static void OnTesterEvent(void* context, int kind, const unsigned char* data, int length, int result);
     int Refuse(int exitCode, const std::string& message) const;
+    // An operator at the screen, not a script or a translator's tool.
+    bool ByHand() const
+    {
+        return m_options.script.empty() && m_options.checkLang.empty() && m_options.exportLang.empty();
+    }
 
     HostOptions m_options;
     CScript m_script;

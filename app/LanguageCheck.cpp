@@ -1,6 +1,7 @@
 #include "LanguageCheck.h"
 #include "DAXOTester.h"
 #include "LanguageFile.h"
+#include "LanguageFolder.h"
 #include "TextCodec.h"
 #include <windows.h>
 #include <climits>

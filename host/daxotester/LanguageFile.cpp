@@ -28,9 +28,11 @@ struct CLanguageFile::Document {
     struct Attribute {
         std::uint32_t name;
         std::uint32_t value;
+        std::uint32_t wideValue;         // the value as the file has it, in wideText
     };
 
     std::string text;
+    std::wstring wideText;               // values before their conversion to the code page
     std::vector<Node> nodes;             // node 0 is the document, parent of the top-level tags
     std::vector<Attribute> attributes;
     std::vector<std::uint32_t> names;    // each distinct tag or attribute name once
@@ -138,7 +140,7 @@ private:
                 break;
             }
             std::uint32_t attributeName = Intern(name, nameLength);
-            m_doc.attributes.push_back({attributeName, AddText(value, valueLength)});
+            m_doc.attributes.push_back({attributeName, AddText(value, valueLength), AddWideText(value, valueLength)});
             ++m_doc.nodes[index].attributeCount;
         }
         if (FAILED(hr)) {
@@ -174,6 +176,17 @@ private:
             ::WideCharToMultiByte(CP_ACP, 0, text, wide, &m_doc.text[offset], bytes, nullptr, nullptr);
         }
         m_doc.text.push_back('\0');
+        return offset;
+    }
+
+    std::uint32_t AddWideText(const WCHAR* text, UINT length)
+    {
+        auto offset = static_cast<std::uint32_t>(m_doc.wideText.size());
+        std::wstring value(text, length);
+        if (m_escapedWhiteSpace)
+            xmlinput::Unescape(&value);
+        m_doc.wideText += value;
+        m_doc.wideText.push_back(L'\0');
         return offset;
     }
 
@@ -299,6 +312,21 @@ const char* CLanguageFile::GetAttribute(const char* name) const
         const Document::Attribute& attribute = doc.attributes[node.firstAttribute + i];
         if (attribute.name == wanted)
             return doc.At(attribute.value);
+    }
+    return nullptr;
+}
+
+const wchar_t* CLanguageFile::GetAttributeWide(const char* name) const
+{
+    const char* value = GetAttribute(name);
+    if (!value)
+        return nullptr;
+    const Document& doc = *m_document;
+    const Document::Node& node = doc.nodes[doc.current];
+    for (std::uint32_t i = 0; i < node.attributeCount; ++i) {
+        const Document::Attribute& attribute = doc.attributes[node.firstAttribute + i];
+        if (doc.At(attribute.value) == value)
+            return doc.wideText.c_str() + attribute.wideValue;
     }
     return nullptr;
 }

@@ -34,6 +34,8 @@ public:
 
     int GetTag(unsigned long move, const char* name);
     const char* GetAttribute(const char* name) const;
+    // The same text before its conversion to the ANSI code page, for checking a translation.
+    const wchar_t* GetAttributeWide(const char* name) const;
     const char* GetTagName() const;
 
     struct Document;   // the parsed file; its layout is the reader's own

@@ -1,0 +1,102 @@
+// The translator's check and export, against the built module and the shipped language files.
+#include "LanguageCheck.h"
+#include "LanguageMenu.h"
+#include "ModuleLoader.h"
+#include "Test.h"
+#include "TestSupport.h"
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+using namespace daxohost;
+
+std::string Shipped(const char* name)
+{
+    return ReferenceLanguageFile().substr(0, ReferenceLanguageFile().size() - 6) + name;
+}
+
+class LanguageCheck : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(module.Load(), ModuleStatus::Loaded) << module.Message();
+        CLanguageMenu::UseEnglish(*module.Test());
+        checker.reset(new CLanguageCheck(*module.Test()));
+        std::string error;
+        ASSERT_TRUE(checker->LoadReference(ReferenceLanguageFile(), &error)) << error;
+    }
+    std::vector<std::string> ProblemsOf(const std::string& xml)
+    {
+        std::string path = daxotest::TempPath("check.xml");
+        daxotest::WriteFileBytes(path, xml);
+        std::vector<LanguageText> texts;
+        std::string error;
+        EXPECT_TRUE(ReadLanguageTexts(path, &texts, &error)) << error;
+        return checker->Check(texts);
+    }
+    CModuleLoader module;
+    std::unique_ptr<CLanguageCheck> checker;
+};
+
+TEST_F(LanguageCheck, TheShippedFilesAreCleanAndTheModuleConfirmsEveryReferenceId)
+{
+    const CLanguageCheck& check = *checker;
+    EXPECT_TRUE(check.Unconfirmed().empty()) << check.Unconfirmed().front();
+    EXPECT_EQ(check.Reference().size(), 27u + 3u + 18u + 3u + 3u) << "messages, captions, controls of 2020, 2021, 2022";
+    for (const char* name : {"en.xml", "cs.xml"}) {
+        std::vector<LanguageText> texts;
+        std::string error;
+        ASSERT_TRUE(ReadLanguageTexts(Shipped(name), &texts, &error)) << name << ": " << error;
+        std::vector<std::string> problems = check.Check(texts);
+        EXPECT_TRUE(problems.empty()) << name << ": " << problems.front();
+    }
+}
+
+TEST_F(LanguageCheck, EachKindOfProblemIsNamedWithItsId)
+{
+    std::vector<std::string> problems = ProblemsOf(
+        "<TesterLanguage><Message>"
+        "<MessageItem ID=\"39\" text=\"konfigurace %s: adresa %d; parita %s\"/>"
+        "<MessageItem ID=\"99\" text=\"navíc\"/>"
+        "<MessageItem ID=\"40\" text=\"\xCE\xA9 hotovo\"/>"
+        "<MessageItem ID=\"40\" text=\"znovu\"/>"
+        "</Message><Dialog><DialogItem ID=\"2020\"><ControlItem ID=\"32815\" text=\"Adresa:\"/>"
+        "<ControlItem ID=\"1234\" text=\"?\"/></DialogItem></Dialog></TesterLanguage>");
+    auto has = [&](const std::string& line) {
+        return std::find(problems.begin(), problems.end(), line) != problems.end();
+    };
+    EXPECT_TRUE(has("message 39: has 2 %s and 1 %d, the English has 2 %s and 2 %d"));
+    EXPECT_TRUE(has("message 99: unknown to the module"));
+    EXPECT_TRUE(has("dialog 2020 control 1234: unknown to the module"));
+    EXPECT_TRUE(has("message 40: has characters that code page 1250 cannot show"));
+    EXPECT_TRUE(has("message 40: given again; only the first one is used"));
+    EXPECT_TRUE(has("message 35: missing"));
+    EXPECT_TRUE(has("dialog 2021 control 32800: missing"));
+    EXPECT_FALSE(has("dialog 2020 control 32815: missing"));
+}
+
+TEST_F(LanguageCheck, TheExportHoldsTheIdsAndTextsOfTheReference)
+{
+    std::string path = daxotest::TempPath("exported.xml");
+    ASSERT_EQ(RunExportLanguage(*module.Test(), path), kLanguageClean);
+    std::vector<LanguageText> exported, reference;
+    std::string error;
+    ASSERT_TRUE(ReadLanguageTexts(path, &exported, &error)) << error;
+    ASSERT_TRUE(ReadLanguageTexts(ReferenceLanguageFile(), &reference, &error)) << error;
+    ASSERT_EQ(exported.size(), reference.size());
+    for (size_t i = 0; i < reference.size(); ++i) {
+        auto same = std::find_if(exported.begin(), exported.end(),
+                                 [&](const LanguageText& text) { return text.SameItem(reference[i]); });
+        ASSERT_NE(same, exported.end()) << reference[i].Name();
+        EXPECT_EQ(same->text, reference[i].text) << reference[i].Name();
+    }
+    EXPECT_EQ(RunExportLanguage(*module.Test(), ReferenceLanguageFile()), kLanguageUnreadable)
+        << "the reference stays as it is";
+    daxotest::WriteFileBytes(path, "<TesterLanguage><Message>");
+    EXPECT_EQ(RunCheckLanguage(*module.Test(), path), kLanguageUnreadable);
+}
+
+} // namespace
