@@ -67,9 +67,15 @@ CHostApplication::~CHostApplication()
 
 void CHostApplication::OnTesterEvent(void* context, int kind, const unsigned char* data, int length, int)
 {
-    CUnitPassTracker& passes = static_cast<CHostApplication*>(context)->m_passes;
-    if (kind == TesterEventImageRead)
+    CHostApplication& host = *static_cast<CHostApplication*>(context);
+    CUnitPassTracker& passes = host.m_passes;
+    if (kind == TesterEventImageRead) {
         passes.OnImageRead(data && length >= CUnitPassTracker::kImageSize ? data : nullptr);
+        // The log shows where each unit begins.
+        if (const UnitPass* unit = passes.Current())
+            host.m_log.AddNote("--- unit " + unit->serial + ", type " +
+                               (unit->typeCode.empty() ? std::string("(none)") : unit->typeCode) + " ---");
+    }
     else if (kind == TesterEventWrite)
         passes.OnWrite(data, length);
 }
@@ -134,7 +140,7 @@ void CHostApplication::OnEntry(const LogEntry& entry)
         Print(stdout, CResultLog::FormatLine(entry) + "\n");
     if (entry.callResult)
         m_passes.OnCallReturned();
-    else
+    else if (entry.IsReport())
         m_passes.OnReport(static_cast<unsigned char>(entry.code), entry.heading ? entry.text.c_str() : nullptr,
                           entry.heading ? nullptr : entry.text.c_str());
 }

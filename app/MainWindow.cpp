@@ -10,6 +10,8 @@ namespace {
 
 const char kClass[] = "DaxoHostMain";
 const UINT kLogChanged = WM_APP + 1;
+// The module's messages that end a series by the operator's choice.
+const unsigned kMsgRepeatDeclined = 36, kMsgSeriesEnded = 41;
 const unsigned kListId = 300;
 const int kMainLeft = 40, kMainTop = 20, kMainWidth = 840, kMainHeight = 500;
 // The module centres its dialogs on the screen; the largest, the configuration dialog, is
@@ -287,11 +289,23 @@ void CMainWindow::SaveLog()
                       MB_OK | MB_ICONERROR);
 }
 
+// The module ends a series with a break report when the operator stops after a unit (or
+// declines a unit already configured): the operator's choice, not a failure.
+bool CMainWindow::IsChosenEnd(const std::string& text) const
+{
+    for (unsigned id : {kMsgSeriesEnded, kMsgRepeatDeclined}) {
+        const char* ending = m_test.GetMessageA(id);
+        if (ending && text == ending)
+            return true;
+    }
+    return false;
+}
+
 void CMainWindow::ShowNewEntries()
 {
     LogEntry entry;
     while (m_log.Entry(m_shown, &entry)) {
-        m_view.Append(entry);
+        m_view.Append(entry, entry.IsReport() && entry.code == 113 && IsChosenEnd(entry.text));
         ++m_shown;
     }
 }

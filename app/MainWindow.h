@@ -57,6 +57,7 @@ private:
     void ConfigureUnit();
     void SaveLog();
     void ShowNewEntries();
+    bool IsChosenEnd(const std::string& text) const;
     std::string ModuleInfo() const;
 
     CTest& m_test;

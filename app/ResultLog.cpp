@@ -34,6 +34,15 @@ void CResultLog::AddReport(int code, const char* text, bool heading)
     Add(entry);
 }
 
+void CResultLog::AddNote(const std::string& text)
+{
+    LogEntry entry;
+    ::GetLocalTime(&entry.time);
+    entry.note = true;
+    entry.text = text;
+    Add(entry);
+}
+
 void CResultLog::AddCallResult(int result)
 {
     LogEntry entry;
@@ -123,7 +132,7 @@ std::string CResultLog::TimeText(const SYSTEMTIME& time)
 
 std::string CResultLog::CodeText(const LogEntry& entry)
 {
-    return entry.callResult ? "call" : std::to_string(entry.code);
+    return entry.callResult ? "call" : entry.note ? "host" : std::to_string(entry.code);
 }
 
 std::string CResultLog::FormatLine(const LogEntry& entry)

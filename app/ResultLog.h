@@ -16,6 +16,9 @@ struct LogEntry {
     std::string text;        // ANSI code page
     bool callResult = false; // a row of the host: what ConfigureThermometer returned (in `code`)
     bool heading = false;    // the module sent the text as a heading: a pass begins
+    bool note = false;       // a row of the host: where a unit begins, what the host noticed
+
+    bool IsReport() const { return !callResult && !note; }
 };
 
 class CResultLog {
@@ -30,6 +33,7 @@ public:
 
     void AddReport(int code, const char* text, bool heading = false);
     void AddCallResult(int result);
+    void AddNote(const std::string& text);
 
     size_t Count() const;
     bool Entry(size_t index, LogEntry* entry) const;

@@ -3,8 +3,8 @@
 namespace daxohost {
 
 namespace {
-// Item data: the code, with this bit for the host's own rows.
-const LPARAM kCallResultBit = 0x10000;
+// Item data: the code, with these bits for the host's own rows and for an ending the operator chose.
+const LPARAM kCallResultBit = 0x10000, kNoteBit = 0x20000, kChosenEndBit = 0x40000;
 }
 
 bool CResultView::Create(HWND parent, int id)
@@ -30,7 +30,7 @@ bool CResultView::Create(HWND parent, int id)
     return true;
 }
 
-void CResultView::Append(const LogEntry& entry)
+void CResultView::Append(const LogEntry& entry, bool chosenEnd)
 {
     if (!m_list)
         return;
@@ -40,7 +40,8 @@ void CResultView::Append(const LogEntry& entry)
     item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = static_cast<int>(::SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0));
     item.pszText = const_cast<char*>(time.c_str());
-    item.lParam = (entry.code & 0xFFFF) | (entry.callResult ? kCallResultBit : 0);
+    item.lParam = (entry.code & 0xFFFF) | (entry.callResult ? kCallResultBit : 0) | (entry.note ? kNoteBit : 0) |
+                  (chosenEnd ? kChosenEndBit : 0);
     int index = static_cast<int>(::SendMessageA(m_list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (index < 0)
         return;
@@ -67,6 +68,16 @@ CResultView::Colours CResultView::ColoursOf(int code, bool callResult)
     }
 }
 
+CResultView::Colours CResultView::NoteColours()
+{
+    return {RGB(255, 255, 255), RGB(70, 90, 120)};
+}
+
+CResultView::Colours CResultView::ChosenEndColours()
+{
+    return {RGB(60, 60, 60), RGB(236, 236, 236)};
+}
+
 LRESULT CResultView::OnCustomDraw(NMLVCUSTOMDRAW* draw) const
 {
     switch (draw->nmcd.dwDrawStage) {
@@ -74,7 +85,9 @@ LRESULT CResultView::OnCustomDraw(NMLVCUSTOMDRAW* draw) const
         return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT: {
         LPARAM data = draw->nmcd.lItemlParam;
-        Colours colours = ColoursOf(static_cast<int>(data & 0xFFFF), (data & kCallResultBit) != 0);
+        Colours colours = (data & kNoteBit)        ? NoteColours()
+                          : (data & kChosenEndBit) ? ChosenEndColours()
+                                                   : ColoursOf(static_cast<int>(data & 0xFFFF), (data & kCallResultBit) != 0);
         draw->clrText = colours.text;
         draw->clrTextBk = colours.background;
         return CDRF_DODEFAULT;

@@ -10,7 +10,8 @@ class CResultView {
 public:
     bool Create(HWND parent, int id);
     HWND Handle() const { return m_list; }
-    void Append(const LogEntry& entry);
+    // `chosenEnd`: a break report that only says the operator ended the series, not a failure.
+    void Append(const LogEntry& entry, bool chosenEnd = false);
     // The colours of a row; answers the list's NM_CUSTOMDRAW.
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw) const;
 
@@ -21,6 +22,9 @@ public:
     // 112 progress, 113 failure or break, 114 success, 117 configuration summary; the rows of
     // the host (call results) in grey.
     static Colours ColoursOf(int code, bool callResult);
+    // The host's marks where a unit begins; a series ended by the operator's choice.
+    static Colours NoteColours();
+    static Colours ChosenEndColours();
 
 private:
     HWND m_list = nullptr;

@@ -53,6 +53,8 @@ public:
     void OnImageRead(const unsigned char* image);
     void OnWrite(const unsigned char* record, int length);
     void OnCallReturned();
+    // The pass that has reached a unit and has no result yet; null when there is none.
+    const UnitPass* Current() const { return m_open ? &m_pass : nullptr; }
 
     static constexpr int kImageSize = 96;
 
