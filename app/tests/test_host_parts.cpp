@@ -161,6 +161,34 @@ TEST(ScriptLanguage, EveryCallStartsWithoutAWindowAndEndsAtItsResult)
     EXPECT_EQ(script.Calls().size(), 1u);
 }
 
+TEST(ScriptLanguage, RepeatsNestedBlocksKeepingTheirLineNumbersAndPauses)
+{
+    CScript script;
+    ASSERT_TRUE(script.Parse("repeat 3\n"           // 1
+                             "  dialog 2020\n"      // 2
+                             "  repeat 2\n"         // 3
+                             "    pause 50\n"       // 4
+                             "  end\n"              // 5
+                             "  click 32788\n"      // 6
+                             "end\n"                // 7
+                             "expect result 2\n"))
+        << Errors(script);
+    const std::vector<ScriptLine>& lines = script.Lines();
+    ASSERT_EQ(lines.size(), 3u * 4u + 1u);
+    EXPECT_EQ(lines[4].number, 2) << "the second round starts again at line 2";
+    EXPECT_EQ(lines[2].op, ScriptOp::Pause);
+    EXPECT_EQ(lines[2].value, 50);
+    EXPECT_EQ(ScopeOf(ScriptOp::Pause), LineScope::Anywhere);
+    EXPECT_EQ(lines.back().number, 8);
+
+    EXPECT_FALSE(script.Parse("repeat 2\ndialog 2020\n"));
+    EXPECT_EQ(Errors(script), "line 1: repeat without its end\n");
+    EXPECT_FALSE(script.Parse("end\nrepeat 0\nend\npause -1\n"));
+    EXPECT_EQ(script.Errors().size(), 4u) << Errors(script) << "the end of a refused repeat has none";
+    EXPECT_FALSE(script.Parse("repeat 10000\nrepeat 10000\ndialog 2020\nend\nend\n"))
+        << "a script that grows beyond all use is refused, not built";
+}
+
 // --- texts, command line --------------------------------------------------------------------
 
 TEST(TextCodec, ConvertsBetweenUtf8AndTheCodePageAndSpellsOutControls)
