@@ -71,10 +71,13 @@ void CHostApplication::OnTesterEvent(void* context, int kind, const unsigned cha
     CUnitPassTracker& passes = host.m_passes;
     if (kind == TesterEventImageRead) {
         passes.OnImageRead(data && length >= CUnitPassTracker::kImageSize ? data : nullptr);
-        // The log shows where each unit begins.
+        // The log shows where each unit begins, and why nothing happens when none is there:
+        // the module reports nothing after a failed read.
         if (const UnitPass* unit = passes.Current())
             host.m_log.AddNote("--- unit " + unit->serial + ", type " +
                                (unit->typeCode.empty() ? std::string("(none)") : unit->typeCode) + " ---");
+        else
+            host.m_log.AddNote("no unit is connected: no EEPROM image could be read. Connect a unit at the bench.");
     }
     else if (kind == TesterEventWrite)
         passes.OnWrite(data, length);
