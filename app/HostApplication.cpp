@@ -152,9 +152,8 @@ void CHostApplication::OnEntry(const LogEntry& entry)
 void CHostApplication::OnPass(const UnitPass& pass)
 {
     m_totals.Count(pass);
-    std::string verdict = "unit " + AnsiToUtf8(pass.serial) + ": " + Verdict(pass) + " (" + m_totals.Text() + ")";
-    if (!m_options.script.empty())
-        Print(stdout, "VERDICT " + verdict + "\n");
+    // In the log, so that a script's console and the log file show it too.
+    m_log.AddNote("verdict for unit " + pass.serial + ": " + Verdict(pass) + "; this session: " + m_totals.Text());
     if (m_mainWindow)
         m_mainWindow->ShowVerdict(pass, m_totals);
     if (m_record.Append(pass))

@@ -203,6 +203,7 @@ TEST(HostProgram, ASeriesLeavesOneRecordRowPerUnitAndTheLogFile)
     const std::string record = TempPath("series.csv");
     const std::string log = TempPath("series.log");
     const std::string shots = TempPath("series-shots");
+    ::DeleteFileA(record.c_str());
     for (int run = 0; run < 2; ++run) {
         Outcome outcome = RunHost(ProgramFolder(), {"--bench", Script("series.ini"), "--script", Script("series.script"),
                                                 "--record", record, "--log", log, "--shots", shots});
@@ -213,9 +214,9 @@ TEST(HostProgram, ASeriesLeavesOneRecordRowPerUnitAndTheLogFile)
     }
     std::vector<std::string> rows = Lines(daxotest::ReadFileBytes(record));
     ASSERT_EQ(rows.size(), 7u) << "one header, three units per run";
-    EXPECT_EQ(rows[0], "time,serial,type,address,baud,parity,result\r");
-    const char* units[] = {",00000712,VX1205.10,124,9600,none,configured\r", ",00000713,VX1205.10,125,9600,none,configured\r",
-                           ",00000714,VX1205.10,1,9600,none,configured\r"};
+    EXPECT_EQ(rows[0], "time,serial,type,address,baud,parity,result,detail\r");
+    const char* units[] = {",00000712,VX1205.10,124,9600,none,configured,\r",
+                           ",00000713,VX1205.10,125,9600,none,configured,\r", ",00000714,VX1205.10,1,9600,none,configured,\r"};
     for (int i = 0; i < 6; ++i) {
         const std::string& row = rows[1 + i];
         EXPECT_EQ(row.size(), 19 + std::strlen(units[i % 3])) << row;
@@ -239,6 +240,28 @@ TEST(HostProgram, ASeriesLeavesOneRecordRowPerUnitAndTheLogFile)
     EXPECT_GE(count("dialog-2020"), 3);
     EXPECT_GE(count("dialog-2022"), 3);
     EXPECT_GE(count("msgbox"), 1);
+}
+
+TEST(HostProgram, EveryUnitReachedLeavesARowAndAVerdictAndNoUnitLeavesANote)
+{
+    const std::string record = TempPath("failing.csv");
+    ::DeleteFileA(record.c_str());
+    Outcome failing = RunHost(ProgramFolder(), {"--bench", Script("no-answer.ini"), "--script", Script("no-answer.script"),
+                                                "--record", record});
+    ASSERT_EQ(failing.exitCode, 0u) << failing.output;
+    EXPECT_NE(failing.output.find("\thost\tverdict for unit 00000717: test failed: unit did not answer"), std::string::npos)
+        << failing.output;
+    std::vector<std::string> rows = Lines(daxotest::ReadFileBytes(record));
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[1].substr(19), ",00000717,VX1205.10,9,9600,odd,test failed,new setting test error\r");
+    EXPECT_EQ(rows[2].substr(19), ",00000717,VX1205.10,,,,cancelled,configuration user break\r");
+
+    const std::string empty = WriteScript("empty.ini", "[Bench]\nUnits=0\n");
+    Outcome none = RunHost(ProgramFolder(), {"--bench", empty, "--script", WriteScript("none.script", "expect result 2\n"),
+                                             "--record", TempPath("none.csv")});
+    EXPECT_EQ(none.exitCode, 0u) << none.output;
+    EXPECT_NE(none.output.find("\thost\tno unit is connected"), std::string::npos) << none.output;
+    EXPECT_EQ(::GetFileAttributesA(TempPath("none.csv").c_str()), INVALID_FILE_ATTRIBUTES) << "no unit, no row";
 }
 
 TEST(HostProgram, RepeatsTheScriptForEveryCall)
