@@ -181,6 +181,36 @@ TEST(Bench, SafeToReadWhileAnotherThreadPolls)
     EXPECT_GT(CSimBench::Instance().EventCount(), 1);
 }
 
+// A bench file that sets up no unit would otherwise show only as a failed read of the unit.
+TEST(Bench, ABenchWithoutUnitsWarnsAtLoadAndTheRunGoesOn)
+{
+    CSimBench& bench = CSimBench::Instance();
+    const std::string empty = daxotest::TempPath("empty.ini");
+    daxotest::WriteFileBytes(empty, "");
+    const std::string garbage = daxotest::TempPath("garbage.ini");
+    daxotest::WriteFileBytes(garbage, std::string("\x89PNG\r\n\x1a\n\0\0 [Unit1] Serial=1", 30));
+    const std::string none = daxotest::TempPath("none.ini");
+    daxotest::WriteFileBytes(none, "[Bench]\r\nUnits=0\r\n[Unit1]\r\nSerial=1\r\n");
+    const std::pair<std::string, std::string> cases[] = {
+        {empty, "is empty"},
+        {garbage, "has no key Units in its section [Bench]"},
+        {none, "says Units=0 in its section [Bench]"},
+        {daxotest::TempPath("missing.ini"), "does not exist"},
+    };
+    CDAXOTester tester(nullptr);
+    for (const auto& file : cases) {
+        bench.Load(file.first.c_str());
+        EXPECT_EQ(bench.LoadWarning(), "the bench file " + file.first + " " + file.second + ": no unit waits at the fixture");
+        EXPECT_EQ(bench.UnitCount(), 0);
+        EXPECT_EQ(tester.CheckEEPROM(nullptr, 0, 1), 0);
+    }
+    BenchFile().Unit({"Serial=1"}).Load();
+    EXPECT_EQ(bench.LoadWarning(), "");
+    daxotest::ScopedEnv noBench("DAXO_BENCH", nullptr);
+    bench.Load(nullptr);
+    EXPECT_EQ(bench.LoadWarning(), "") << "the built-in bench";
+}
+
 TEST(BenchFaults, FailedReconnectLeavesTheLineAsItWas)
 {
     BenchFile().Bench("ReconnectFails", "1").Unit({"Serial=1", "Address=3"}).Load();

@@ -403,6 +403,26 @@ TEST_F(HostLanguage, ARefusedFileIsReportedOnTheDebugOutput)
     EXPECT_TRUE(debug.Contains("language file \"" + path + "\": the file is empty\n"));
 }
 
+// The host application shows the reason; it finds it by name, past the virtual operations.
+TEST_F(HostLanguage, TheReasonOfTheLastOpenIsKeptForTheHost)
+{
+    auto reason = daxotest::Export<const char* (*)(CTest*)>(::GetModuleHandleA("daxotester.test"),
+                                                            "DaxoTesterLanguageFileError");
+    ASSERT_NE(reason, nullptr);
+    tester.SetLanguageFile(WriteTemp("broken.xml", "<?xml version=\"1.0\"?>\n\n<a>\n<!-- x").c_str());
+    EXPECT_EQ(tester.LanguageFileOpen(), 0);
+    tester.SetLanguageFile("");
+    tester.LanguageFileClose();
+    const std::string why = "the file is not well-formed XML (line 4: a comment is not closed)";
+    EXPECT_EQ(tester.LanguageFileError(), why) << "kept until the next open";
+    EXPECT_EQ(reason(&tester), why);
+    tester.SetLanguageFile(WriteTemp("sample.xml", kSample).c_str());
+    ASSERT_EQ(tester.LanguageFileOpen(), 1);
+    EXPECT_STREQ(reason(&tester), "");
+    CTest other;
+    EXPECT_EQ(reason(&other), nullptr) << "no tester of this library";
+}
+
 TEST_F(HostLanguage, HostTextsComeFromTheSameFile)
 {
     tester.SetLanguageFile(WriteTemp("sample.xml", kSample).c_str());
