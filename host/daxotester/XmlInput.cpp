@@ -183,12 +183,15 @@ size_t EndOfTag(const std::string& text, size_t at)
     return std::string::npos;
 }
 
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// "<?xml" in any case, which only the XML declaration may begin with.
 bool IsXmlDeclaration(const std::string& text, size_t at)
 {
-    return text.size() > at + 5 && ::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text.data() + at, 5, "<?xml", 5) ==
-                                       CSTR_EQUAL &&
-           (text[at + 5] == ' ' || text[at + 5] == '\t' || text[at + 5] == '\r' || text[at + 5] == '\n' ||
-            text[at + 5] == '?');
+    if (text.size() <= at + 5 ||
+        ::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text.data() + at, 5, "<?xml", 5) != CSTR_EQUAL)
+        return false;
+    return IsSpace(text[at + 5]) || text[at + 5] == '?';
 }
 
 // Copies the byte-order mark and the XML declaration; what follows up to the first tag is
@@ -228,7 +231,7 @@ bool ShapeProlog(const std::string& in, std::string* out, size_t* firstTag, unsi
         } else if (in[at] == '<') {
             *error = NotXml(in, at, "a document type definition, which a language file may not have");
             return false;
-        } else if (in[at] != ' ' && in[at] != '\t' && in[at] != '\r' && in[at] != '\n') {
+        } else if (!IsSpace(in[at])) {
             *error = NotXml(in, at, "text before the first tag");
             return false;
         }
