@@ -59,7 +59,7 @@ TEST(Bench, FixtureMovesOnOnlyWhenAUnitIsDoneOrPassedOver)
     EXPECT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 0);
 }
 
-TEST(Bench, WriteProtectedUnitRefusesTheWriteUntilTheJumperMoves)
+TEST(Bench, WriteFailsWithTheJumperInWPOrOnAFaultyUnit)
 {
     BenchFile().Unit({"Serial=1", "WriteProtect=1", "Address=3"}).Load();
     CDAXOTester tester(nullptr);
@@ -81,6 +81,13 @@ TEST(Bench, WriteProtectedUnitRefusesTheWriteUntilTheJumperMoves)
     EXPECT_EQ(writes[0].result, 0);
     EXPECT_EQ(writes[1].result, 1);
     EXPECT_EQ(std::memcmp(writes[1].data, g_record, 20), 0);
+
+    BenchFile().Unit({"Serial=1", "WriteFails=1"}).Load();
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 1);
+    EXPECT_EQ(tester.WriteConfig(0, g_record, 20), 0) << "JP1 in WE, but the unit fails";
+    ASSERT_TRUE(CSimBench::Instance().GetUnit(0, &info));
+    EXPECT_EQ(info.written, 0);
+    EXPECT_EQ(info.address, 1);
 }
 
 TEST(Bench, UnitAnswersOnlyAtItsAddressRateAndParity)
@@ -222,19 +229,6 @@ TEST(BenchFaults, FailedReconnectLeavesTheLineAsItWas)
     ASSERT_EQ(reconnects.size(), 1u);
     EXPECT_EQ(reconnects[0].result, 0);
     EXPECT_EQ(reconnects[0].baud, 19200);
-}
-
-TEST(BenchFaults, WriteFailsAlthoughTheJumperIsInWE)
-{
-    BenchFile().Unit({"Serial=1", "Address=3", "WriteFails=1"}).Load();
-    CDAXOTester tester(nullptr);
-    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 1);
-    EXPECT_EQ(tester.WriteConfig(0, g_record, 20), 0);
-    SimUnitInfo info;
-    ASSERT_TRUE(CSimBench::Instance().GetUnit(0, &info));
-    EXPECT_EQ(info.writeProtect, 0);
-    EXPECT_EQ(info.address, 3);
-    EXPECT_EQ(info.written, 0);
 }
 
 // A slow answer must not stop the bench window, or the operator's jumper, while it travels.
