@@ -121,6 +121,13 @@ int CHostApplication::Prepare()
             return Refuse(kExitBadInput, "no bench file " + m_options.bench);
         CSimBench::Instance().Load(m_options.bench.c_str());
     }
+    // An empty fixture is worth a word, not a refusal: the operator may mean it.
+    const std::string benchWarning = CSimBench::Instance().LoadWarning();
+    if (!benchWarning.empty()) {
+        Print(stderr, "daxohost: warning: " + benchWarning + "\n");
+        if (m_options.script.empty())
+            ::MessageBoxA(nullptr, benchWarning.c_str(), "DAXO host", MB_OK | MB_ICONWARNING);
+    }
     if (!m_options.log.empty() && !m_log.WriteTo(m_options.log))
         return Refuse(kExitBadInput, "the result log cannot be written to " + m_options.log);
     ModuleStatus status = m_module.Load();
@@ -128,7 +135,8 @@ int CHostApplication::Prepare()
         return Refuse(CModuleLoader::ExitCode(status), m_module.Message());
     if (!m_options.lang.empty() && !CLanguageMenu::OpenFile(*m_module.Test(), m_options.lang)) {
         CLanguageMenu::UseEnglish(*m_module.Test());
-        return Refuse(kExitBadInput, "the language file " + m_options.lang + " cannot be read");
+        return Refuse(kExitBadInput, "the language file " + m_options.lang +
+                                         " cannot be read: " + CLanguageMenu::WhyNotRead(*m_module.Test()));
     }
     m_log.AddListener([this](const LogEntry& entry) { OnEntry(entry); });
     CDAXOTester::SetTesterEventSink(&CHostApplication::OnTesterEvent, this);

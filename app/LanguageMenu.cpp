@@ -24,6 +24,17 @@ void CLanguageMenu::UseEnglish(CTest& test)
     test.LanguageFileClose();
 }
 
+std::string CLanguageMenu::WhyNotRead(CTest& test)
+{
+    typedef const char*(__cdecl * ReasonFn)(CTest*);
+    HMODULE tester = ::GetModuleHandleA("daxotester.test");
+    auto reason = tester ? reinterpret_cast<ReasonFn>(reinterpret_cast<void*>(
+                               ::GetProcAddress(tester, "DaxoTesterLanguageFileError")))
+                         : nullptr;
+    const char* text = reason ? reason(&test) : nullptr;
+    return text && *text ? text : "the host's tester does not say why";
+}
+
 std::vector<LanguageChoice> CLanguageMenu::LanguagesOfTester() const
 {
     std::vector<LanguageChoice> languages;
@@ -78,8 +89,8 @@ bool CLanguageMenu::OnCommand(UINT command, HWND owner)
         return false;
     size_t index = command - m_first;
     if (!Choose(index)) {
-        std::string message = "The language file " + m_choices[index].path +
-                              " cannot be read. The module shows its English texts.";
+        std::string message = "The language file " + m_choices[index].path + " cannot be read: " +
+                              WhyNotRead(m_test) + ". The module shows its English texts.";
         UseEnglish(m_test);
         index = 0;
         ::MessageBoxA(owner, message.c_str(), "Language", MB_OK | MB_ICONWARNING);

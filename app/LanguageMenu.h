@@ -31,6 +31,9 @@ public:
     static bool OpenFile(CTest& test, const std::string& path);
     // The module's own texts again.
     static void UseEnglish(CTest& test);
+    // Why the last file set could not be read, as the host's tester tells it; a stand-in
+    // text for a tester that cannot tell.
+    static std::string WhyNotRead(CTest& test);
 
 private:
     std::vector<LanguageChoice> LanguagesOfTester() const;

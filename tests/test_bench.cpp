@@ -59,7 +59,7 @@ TEST(Bench, FixtureMovesOnOnlyWhenAUnitIsDoneOrPassedOver)
     EXPECT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 0);
 }
 
-TEST(Bench, WriteProtectedUnitRefusesTheWriteUntilTheJumperMoves)
+TEST(Bench, WriteFailsWithTheJumperInWPOrOnAFaultyUnit)
 {
     BenchFile().Unit({"Serial=1", "WriteProtect=1", "Address=3"}).Load();
     CDAXOTester tester(nullptr);
@@ -81,6 +81,13 @@ TEST(Bench, WriteProtectedUnitRefusesTheWriteUntilTheJumperMoves)
     EXPECT_EQ(writes[0].result, 0);
     EXPECT_EQ(writes[1].result, 1);
     EXPECT_EQ(std::memcmp(writes[1].data, g_record, 20), 0);
+
+    BenchFile().Unit({"Serial=1", "WriteFails=1"}).Load();
+    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 1);
+    EXPECT_EQ(tester.WriteConfig(0, g_record, 20), 0) << "JP1 in WE, but the unit fails";
+    ASSERT_TRUE(CSimBench::Instance().GetUnit(0, &info));
+    EXPECT_EQ(info.written, 0);
+    EXPECT_EQ(info.address, 1);
 }
 
 TEST(Bench, UnitAnswersOnlyAtItsAddressRateAndParity)
@@ -181,6 +188,36 @@ TEST(Bench, SafeToReadWhileAnotherThreadPolls)
     EXPECT_GT(CSimBench::Instance().EventCount(), 1);
 }
 
+// A bench file that sets up no unit would otherwise show only as a failed read of the unit.
+TEST(Bench, ABenchWithoutUnitsWarnsAtLoadAndTheRunGoesOn)
+{
+    CSimBench& bench = CSimBench::Instance();
+    const std::string empty = daxotest::TempPath("empty.ini");
+    daxotest::WriteFileBytes(empty, "");
+    const std::string garbage = daxotest::TempPath("garbage.ini");
+    daxotest::WriteFileBytes(garbage, std::string("\x89PNG\r\n\x1a\n\0\0 [Unit1] Serial=1", 30));
+    const std::string none = daxotest::TempPath("none.ini");
+    daxotest::WriteFileBytes(none, "[Bench]\r\nUnits=0\r\n[Unit1]\r\nSerial=1\r\n");
+    const std::pair<std::string, std::string> cases[] = {
+        {empty, "is empty"},
+        {garbage, "has no key Units in its section [Bench]"},
+        {none, "says Units=0 in its section [Bench]"},
+        {daxotest::TempPath("missing.ini"), "does not exist"},
+    };
+    CDAXOTester tester(nullptr);
+    for (const auto& file : cases) {
+        bench.Load(file.first.c_str());
+        EXPECT_EQ(bench.LoadWarning(), "the bench file " + file.first + " " + file.second + ": no unit waits at the fixture");
+        EXPECT_EQ(bench.UnitCount(), 0);
+        EXPECT_EQ(tester.CheckEEPROM(nullptr, 0, 1), 0);
+    }
+    BenchFile().Unit({"Serial=1"}).Load();
+    EXPECT_EQ(bench.LoadWarning(), "");
+    daxotest::ScopedEnv noBench("DAXO_BENCH", nullptr);
+    bench.Load(nullptr);
+    EXPECT_EQ(bench.LoadWarning(), "") << "the built-in bench";
+}
+
 TEST(BenchFaults, FailedReconnectLeavesTheLineAsItWas)
 {
     BenchFile().Bench("ReconnectFails", "1").Unit({"Serial=1", "Address=3"}).Load();
@@ -192,19 +229,6 @@ TEST(BenchFaults, FailedReconnectLeavesTheLineAsItWas)
     ASSERT_EQ(reconnects.size(), 1u);
     EXPECT_EQ(reconnects[0].result, 0);
     EXPECT_EQ(reconnects[0].baud, 19200);
-}
-
-TEST(BenchFaults, WriteFailsAlthoughTheJumperIsInWE)
-{
-    BenchFile().Unit({"Serial=1", "Address=3", "WriteFails=1"}).Load();
-    CDAXOTester tester(nullptr);
-    ASSERT_EQ(tester.CheckEEPROM(nullptr, 0, 0), 1);
-    EXPECT_EQ(tester.WriteConfig(0, g_record, 20), 0);
-    SimUnitInfo info;
-    ASSERT_TRUE(CSimBench::Instance().GetUnit(0, &info));
-    EXPECT_EQ(info.writeProtect, 0);
-    EXPECT_EQ(info.address, 3);
-    EXPECT_EQ(info.written, 0);
 }
 
 // A slow answer must not stop the bench window, or the operator's jumper, while it travels.

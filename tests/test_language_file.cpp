@@ -295,6 +295,68 @@ TEST(LanguageFileRefused, SizeIsBoundedButMegabytesAreRead)
     EXPECT_EQ(OpenError(huge), "the file is larger than 16 MB");
 }
 
+// Wine's reader page-faults on a comment this large and fails an assertion on anything
+// large before the first tag; both would end the host, so neither may reach it.
+std::string LargeComment(size_t size)
+{
+    std::string comment = "<!--";
+    for (size_t i = 0; i < size; ++i)
+        comment += i % 80 == 79 ? '\n' : 'x';
+    return comment + "-->";
+}
+
+std::string ItemAfter(CLanguageFile& file)
+{
+    file.GetTag(CLanguageFile::MoveTop, "TesterLanguage");
+    file.GetTag(CLanguageFile::MoveFirstChild, "Message");
+    file.GetTag(CLanguageFile::MoveFirstChild, "MessageItem");
+    const char* text = file.GetAttribute("text");
+    return text ? text : "(none)";
+}
+
+TEST(LanguageFileReaderLimits, A600KBCommentInsideTheRootIsRead)
+{
+    CLanguageFile file;
+    file.SetPath(WriteTemp("comment-inside.xml", "<?xml version=\"1.0\"?>\n<TesterLanguage><Message>" + LargeComment(600 * 1024) +
+                                                     "<MessageItem ID=\"1\" text=\"after\"/></Message></TesterLanguage>\n")
+                     .c_str());
+    ASSERT_TRUE(file.Open()) << file.LastError();
+    EXPECT_EQ(ItemAfter(file), "after");
+}
+
+TEST(LanguageFileReaderLimits, A30KBCommentBeforeTheRootIsRead)
+{
+    const std::string before[] = {LargeComment(30 * 1024), "<?pi " + std::string(30 * 1024, 'x') + "?>",
+                                  std::string(30 * 1024, ' '), std::string(30 * 1024, '\n')};
+    for (const std::string& prolog : before) {
+        CLanguageFile file;
+        file.SetPath(WriteTemp("comment-before.xml", "<?xml version=\"1.0\"?>\n" + prolog +
+                                                         "\n<TesterLanguage><Message><MessageItem ID=\"1\" text=\"after\"/>"
+                                                         "</Message></TesterLanguage>\n")
+                         .c_str());
+        ASSERT_TRUE(file.Open()) << file.LastError();
+        EXPECT_EQ(ItemAfter(file), "after");
+    }
+}
+
+// What is kept from the reader still counts in the lines a refusal names.
+TEST(LanguageFileReaderLimits, RefusalsNameTheLineOfTheFile)
+{
+    const std::string comment = "<!-- one\r\ntwo\rthree\n-->";
+    EXPECT_EQ(OpenError("<?xml version=\"1.0\"?>\n" + comment + "\n<a>\n" + comment + "\n<b></a>\n").substr(0, 43),
+              "the file is not well-formed XML (line 11, c");
+    EXPECT_EQ(OpenError(comment + "\n<a>\n</b>").substr(0, 43), "the file is not well-formed XML (line 6, co");
+    EXPECT_EQ(OpenError("<?xml version=\"1.0\"?>\n\n<!-- x"), "the file is not well-formed XML (line 3: a comment is not closed)");
+    EXPECT_EQ(OpenError("<a>\n<!-- a -- b -->\n</a>"), "the file is not well-formed XML (line 2: \"--\" inside a comment)");
+    EXPECT_EQ(OpenError("<?xml version=\"1.0\"?>\n<!-- x -->\nabc<a/>"),
+              "the file is not well-formed XML (line 3: text before the first tag)");
+    EXPECT_EQ(OpenError("<?xml version=\"1.0\"?>\n<!DOCTYPE a [" + std::string(30 * 1024, ' ') + "]><a/>"),
+              "the file is not well-formed XML (line 2: a document type definition, which a language file may not have)");
+    EXPECT_EQ(OpenError("<?xml version=\"1.0\"?>\n<!-- only a comment -->\n"), "the file holds no tag");
+    EXPECT_EQ(OpenError("<a t=\"-->\"><![CDATA[<!--]]><?pi <!-- ?></a>"), "") << "no comment in any of these";
+    EXPECT_EQ(OpenError("\r\n  <a/>"), "") << "white space before the first tag of a file without declaration";
+}
+
 TEST(LanguageFileRefused, AFailedOpenForgetsThePreviousFile)
 {
     CLanguageFile file;
@@ -339,6 +401,26 @@ TEST_F(HostLanguage, ARefusedFileIsReportedOnTheDebugOutput)
     tester.SetLanguageFile(path.c_str());
     EXPECT_EQ(tester.LanguageFileOpen(), 0);
     EXPECT_TRUE(debug.Contains("language file \"" + path + "\": the file is empty\n"));
+}
+
+// The host application shows the reason; it finds it by name, past the virtual operations.
+TEST_F(HostLanguage, TheReasonOfTheLastOpenIsKeptForTheHost)
+{
+    auto reason = daxotest::Export<const char* (*)(CTest*)>(::GetModuleHandleA("daxotester.test"),
+                                                            "DaxoTesterLanguageFileError");
+    ASSERT_NE(reason, nullptr);
+    tester.SetLanguageFile(WriteTemp("broken.xml", "<?xml version=\"1.0\"?>\n\n<a>\n<!-- x").c_str());
+    EXPECT_EQ(tester.LanguageFileOpen(), 0);
+    tester.SetLanguageFile("");
+    tester.LanguageFileClose();
+    const std::string why = "the file is not well-formed XML (line 4: a comment is not closed)";
+    EXPECT_EQ(tester.LanguageFileError(), why) << "kept until the next open";
+    EXPECT_EQ(reason(&tester), why);
+    tester.SetLanguageFile(WriteTemp("sample.xml", kSample).c_str());
+    ASSERT_EQ(tester.LanguageFileOpen(), 1);
+    EXPECT_STREQ(reason(&tester), "");
+    CTest other;
+    EXPECT_EQ(reason(&other), nullptr) << "no tester of this library";
 }
 
 TEST_F(HostLanguage, HostTextsComeFromTheSameFile)

@@ -121,6 +121,14 @@ int CDAXOTester::LanguageFileOpen()
     return 0;
 }
 
+const char* CDAXOTester::LanguageFileError() const { return m_pLanguage->LastError(); }
+
+const char* DaxoTesterLanguageFileError(CTest* test)
+{
+    const CDAXOTester* tester = dynamic_cast<const CDAXOTester*>(test);
+    return tester ? tester->LanguageFileError() : nullptr;
+}
+
 const char* CDAXOTester::GetLanguageFileName(unsigned int languageId) { return m_pLanguageFolder->FilePath(languageId); }
 const char* CDAXOTester::GetLanguageValue(unsigned int languageId) { return m_pLanguageFolder->Code(languageId); }
 int CDAXOTester::InitTestMenu(void*) { return 0; }

@@ -58,6 +58,9 @@ public:
     int WriteConfig(unsigned short offset, unsigned char* record, unsigned char length);
     int Reconnect(int baud, int bits, int parity);
     int IdentTest(unsigned char address, int requestFlag);
+    // Why the last LanguageFileOpen failed ("the file is empty", "the file is not well-formed
+    // XML (line 3, ...)"); empty after one that succeeded. Kept until the next open.
+    const char* LanguageFileError() const;
 
     // One sink for the process, as for the reports; null stops the events.
     static void SetTesterEventSink(TesterEventSink sink, void* context);
@@ -77,3 +80,8 @@ private:
     unsigned char m_UserConfig[21];
     unsigned char m_DefaultBlock[64];
 };
+
+// LanguageFileError of `test`, or null when `test` is no CDAXOTester. A host application finds
+// it by this name in the loaded daxotester.test, so that it needs no import of the library
+// and asks nothing of the test object's virtual operations.
+extern "C" DAXOTESTER_API const char* DaxoTesterLanguageFileError(CTest* test);

@@ -62,8 +62,8 @@ namespace {
 // Fills a document from the reader's stream of nodes, keeping the open tags on a stack.
 class TreeBuilder {
 public:
-    TreeBuilder(CLanguageFile::Document& document, bool escapedWhiteSpace)
-        : m_doc(document), m_escapedWhiteSpace(escapedWhiteSpace)
+    TreeBuilder(CLanguageFile::Document& document, const xmlinput::ShapedFile& input)
+        : m_doc(document), m_escapedWhiteSpace(input.escapedWhiteSpace), m_lineOffset(input.lineOffset)
     {
     }
 
@@ -98,7 +98,7 @@ public:
             UINT line = 0, column = 0;
             reader->GetLineNumber(&line);
             reader->GetLinePosition(&column);
-            *error = Printed("the file is not well-formed XML (line %lu, column %lu, error 0x%08lX)", line, column,
+            *error = Printed("the file is not well-formed XML (line %lu, column %lu, error 0x%08lX)", line + m_lineOffset, column,
                              static_cast<unsigned long>(hr));
             return false;
         }
@@ -209,6 +209,7 @@ private:
 
     CLanguageFile::Document& m_doc;
     bool m_escapedWhiteSpace;
+    unsigned long m_lineOffset;
     std::vector<OpenTag> m_open;
     std::unordered_map<std::wstring, std::uint32_t> m_wideNames;
 };
@@ -235,7 +236,7 @@ bool ParseFile(const std::string& path, CLanguageFile::Document& document, std::
         *error = Printed("the XML reader does not accept the file (error 0x%08lX)", static_cast<unsigned long>(hr));
         return false;
     }
-    hr = TreeBuilder(document, shaped.escapedWhiteSpace).Build(reader.Get(), stream, error) ? S_OK : E_FAIL;
+    hr = TreeBuilder(document, shaped).Build(reader.Get(), stream, error) ? S_OK : E_FAIL;
     reader->SetInput(nullptr);
     return hr == S_OK;
 }

@@ -130,6 +130,170 @@ bool EscapeWhiteSpaceReferences(std::string* bytes)
     return escaped;
 }
 
+bool IsLineBreak(const std::string& text, size_t at)
+{
+    // CR LF counts once, at its LF; a CR alone counts too.
+    return text[at] == '\n' || (text[at] == '\r' && (at + 1 == text.size() || text[at + 1] != '\n'));
+}
+
+unsigned long LineBreaks(const std::string& text, size_t from, size_t to)
+{
+    unsigned long count = 0;
+    for (size_t at = from; at < to; ++at)
+        count += IsLineBreak(text, at) ? 1 : 0;
+    return count;
+}
+
+std::string NotXml(const std::string& text, size_t at, const char* what)
+{
+    return Printed("the file is not well-formed XML (line %lu: ", 1 + LineBreaks(text, 0, at)) + what + ")";
+}
+
+// The end of the comment that starts at `at`, or false with the reason.
+bool SkipComment(const std::string& text, size_t at, size_t* end, std::string* error)
+{
+    size_t close = text.find("-->", at + 4);
+    if (close == std::string::npos) {
+        *error = NotXml(text, at, "a comment is not closed");
+        return false;
+    }
+    size_t dashes = text.find("--", at + 4);
+    if (dashes < close) {
+        *error = NotXml(text, dashes, "\"--\" inside a comment");
+        return false;
+    }
+    *end = close + 3;
+    return true;
+}
+
+// The end of the tag that starts at `at`; its attribute values may hold '>'. npos when the
+// tag is not closed, which the reader reports.
+size_t EndOfTag(const std::string& text, size_t at)
+{
+    for (++at; at < text.size(); ++at) {
+        char c = text[at];
+        if (c == '>')
+            return at + 1;
+        if (c == '"' || c == '\'') {
+            at = text.find(c, at + 1);
+            if (at == std::string::npos)
+                return at;
+        }
+    }
+    return std::string::npos;
+}
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// "<?xml" in any case, which only the XML declaration may begin with.
+bool IsXmlDeclaration(const std::string& text, size_t at)
+{
+    if (text.size() <= at + 5 ||
+        ::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text.data() + at, 5, "<?xml", 5) != CSTR_EQUAL)
+        return false;
+    return IsSpace(text[at + 5]) || text[at + 5] == '?';
+}
+
+// Copies the byte-order mark and the XML declaration; what follows up to the first tag is
+// left out, but for a line break and the spaces that keep the first tag in its column. A
+// file without a declaration must begin with its first tag: the reader takes one that
+// begins with white space for a file without tags.
+bool ShapeProlog(const std::string& in, std::string* out, size_t* firstTag, unsigned long* lineOffset,
+                 std::string* error)
+{
+    const size_t kMaxIndent = 4096;   // far below what the reader can take there
+    size_t at = in.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    bool declared = IsXmlDeclaration(in, at);
+    if (declared) {
+        size_t end = in.find("?>", at);
+        if (end == std::string::npos) {
+            *error = NotXml(in, at, "the XML declaration is not closed");
+            return false;
+        }
+        at = end + 2;
+    }
+    out->assign(in, 0, at);
+    size_t lineStart = at;
+    unsigned long breaks = 0;
+    while (at < in.size() && !(in[at] == '<' && in.compare(at, 2, "<!") != 0 && in.compare(at, 2, "<?") != 0)) {
+        size_t end = at + 1;
+        if (in.compare(at, 4, "<!--") == 0) {
+            if (!SkipComment(in, at, &end, error))
+                return false;
+        } else if (in.compare(at, 2, "<?") == 0) {
+            end = in.find("?>", at + 2);
+            if (end == std::string::npos || IsXmlDeclaration(in, at)) {
+                *error = NotXml(in, at, end == std::string::npos ? "a processing instruction is not closed"
+                                                                 : "an XML declaration after the start of the file");
+                return false;
+            }
+            end += 2;
+        } else if (in[at] == '<') {
+            *error = NotXml(in, at, "a document type definition, which a language file may not have");
+            return false;
+        } else if (!IsSpace(in[at])) {
+            *error = NotXml(in, at, "text before the first tag");
+            return false;
+        }
+        for (; at < end; ++at)
+            if (IsLineBreak(in, at)) {
+                ++breaks;
+                lineStart = at + 1;
+            }
+    }
+    if (at == in.size()) {
+        *error = "the file holds no tag";
+        return false;
+    }
+    *firstTag = at;
+    *lineOffset = breaks;
+    if (!declared)
+        return true;
+    if (breaks > 0) {
+        *out += '\n';
+        --*lineOffset;
+    }
+    if (at - lineStart <= kMaxIndent)
+        out->append(at - lineStart, ' ');
+    return true;
+}
+
+// Copies the document from its first tag on, with only the line breaks of every comment.
+bool ShapeBody(const std::string& in, size_t at, std::string* out, std::string* error)
+{
+    size_t copied = at;
+    while (at != std::string::npos && (at = in.find('<', at)) != std::string::npos) {
+        if (in.compare(at, 4, "<!--") == 0) {
+            size_t end = 0;
+            if (!SkipComment(in, at, &end, error))
+                return false;
+            out->append(in, copied, at - copied);
+            for (; at < end; ++at)
+                if (IsLineBreak(in, at))
+                    *out += '\n';
+            copied = end;
+        } else if (in.compare(at, 9, "<![CDATA[") == 0) {
+            at = in.find("]]>", at + 9);
+        } else if (in.compare(at, 2, "<?") == 0) {
+            at = in.find("?>", at + 2);
+        } else {
+            at = EndOfTag(in, at);
+        }
+    }
+    out->append(in, copied, std::string::npos);
+    return true;
+}
+
+bool KeepFromReader(std::string* bytes, unsigned long* lineOffset, std::string* error)
+{
+    std::string shaped;
+    size_t firstTag = 0;
+    if (!ShapeProlog(*bytes, &shaped, &firstTag, lineOffset, error) || !ShapeBody(*bytes, firstTag, &shaped, error))
+        return false;
+    bytes->swap(shaped);
+    return true;
+}
+
 } // namespace
 
 std::string Printed(const char* format, unsigned long a, unsigned long b, unsigned long c)
@@ -141,7 +305,8 @@ std::string Printed(const char* format, unsigned long a, unsigned long b, unsign
 
 bool ReadShaped(const std::string& path, unsigned long maxSize, ShapedFile* file, std::string* error)
 {
-    if (!ReadWholeFile(path, maxSize, &file->bytes, error) || !Utf16ToUtf8(&file->bytes, error))
+    if (!ReadWholeFile(path, maxSize, &file->bytes, error) || !Utf16ToUtf8(&file->bytes, error) ||
+        !KeepFromReader(&file->bytes, &file->lineOffset, error))
         return false;
     file->escapedWhiteSpace = EscapeWhiteSpaceReferences(&file->bytes);
     file->bytes += '\n';

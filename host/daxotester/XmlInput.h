@@ -18,10 +18,18 @@ namespace xmlinput {
 // - a file that ends inside text or a comment makes it answer the same node for ever; the
 //   stream counts the reads past its end, so that the parse can give up;
 // - a file that ends within or right after its XML declaration ends the process; a line
-//   break is added after the end of every file, where XML allows white space anyway.
+//   break is added after the end of every file, where XML allows white space anyway;
+// - it page-faults on a comment of some hundred kilobytes, wherever it stands, and fails an
+//   assertion, which ends the process, when more than about 8 KB of anything stand between
+//   the XML declaration and the first tag. So the reader never sees a comment, nor what
+//   stands before the first tag: comments leave only their line breaks behind, so that the
+//   reader's line numbers stay right, and the lines taken from before the first tag are
+//   counted in lineOffset. A comment, processing instruction or declaration there that is
+//   not closed, text there and document type definitions are refused here.
 struct ShapedFile {
     std::string bytes;
     bool escapedWhiteSpace = false;   // attribute values may hold escaped white space
+    unsigned long lineOffset = 0;     // add to the reader's line numbers
 };
 
 // Reads the file and shapes it; false with the reason when it cannot be read.

@@ -128,6 +128,7 @@ struct CSimBench::Impl {
     size_t oldestEvent = 0;
     unsigned long long totalEvents = 0;
     unsigned int revision = 0;
+    std::string loadWarning;
 
     // An event of the connected unit; the caller fills in what was asked.
     SimEvent NewEvent(int kind, int result) const
@@ -240,6 +241,21 @@ struct CSimBench::Impl {
             StoreConfigInImage(unit);
             units.push_back(unit);
         }
+        if (units.empty())
+            loadWarning = "the bench file " + path + " " + WhyNoUnit(path, ini) + ": no unit waits at the fixture";
+    }
+
+    static std::string WhyNoUnit(const std::string& path, const Ini& ini)
+    {
+        WIN32_FILE_ATTRIBUTE_DATA file{};
+        if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &file) ||
+            (file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            return "does not exist";
+        if (file.nFileSizeHigh == 0 && file.nFileSizeLow == 0)
+            return "is empty";
+        if (!ini.Has("Bench", "Units"))
+            return "has no key Units in its section [Bench]";
+        return "says Units=" + ini.Text("Bench", "Units") + " in its section [Bench]";
     }
 };
 
@@ -313,6 +329,7 @@ void CSimBench::Load(const char* path)
     std::memcpy(bench.defaultBlock, fresh.defaultBlock, sizeof bench.defaultBlock);
     bench.hasDefaultBlock = fresh.hasDefaultBlock;
     bench.reconnectFails = fresh.reconnectFails;
+    bench.loadWarning = fresh.loadWarning;
     bench.ForgetEvents();
     bench.lineBaud = 9600;
     bench.lineBits = 8;
@@ -325,6 +342,12 @@ unsigned int CSimBench::Revision() const
 {
     Lock lock(m_pImpl->lock);
     return m_pImpl->revision;
+}
+
+std::string CSimBench::LoadWarning() const
+{
+    Lock lock(m_pImpl->lock);
+    return m_pImpl->loadWarning;
 }
 
 int CSimBench::UnitCount() const

@@ -1,6 +1,7 @@
 #pragma once
 #include "TarlexApi.h"
 #include <windows.h>
+#include <string>
 
 // What the bench was asked, in order, for tests and for the host's bench window.
 enum SimEventKind { SimEventRead = 1, SimEventWrite = 2, SimEventReconnect = 3, SimEventIdent = 4 };
@@ -48,6 +49,9 @@ public:
     // written or answering for the first time, a jumper moved, a unit unplugged, a new load.
     // Requests that change nothing visible, such as the polls of a silent unit, leave it.
     unsigned int Revision() const;
+    // Why the last load set up no unit ("the bench file ... is empty: no unit waits at the
+    // fixture"); empty when it set up at least one. The run goes on with an empty fixture.
+    std::string LoadWarning() const;
 
     // The fixture, as the operator handles it.
     int UnitCount() const;
