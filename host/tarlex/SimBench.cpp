@@ -228,7 +228,11 @@ struct CSimBench::Impl {
                 std::memset(serial, 0, sizeof serial);
                 std::memcpy(serial, bytes.data(), bytes.size() < 8 ? bytes.size() : 8);
             } else {
-                PadText(ini.Text(section, "Serial", ""), serial, 8, 0);
+                // A long series needs no section per unit: each unit without a serial of its
+                // own is told apart by its number at the fixture.
+                char numbered[16];
+                std::snprintf(numbered, sizeof numbered, "%08d", i);
+                PadText(ini.Text(section, "Serial", numbered), serial, 8, 0);
             }
             Unit unit = MakeUnit(type, serial, ini.Int(section, "Address", 1), ini.Int(section, "Baud", 9600),
                                  ini.Int(section, "Parity", 0));
