@@ -1,6 +1,8 @@
 #include "DlgConfig.h"
 #include "DialogRunner.h"
+#include "ResultCodes.h"
 #include "TestDAXO01.h"
+#include "Texts.h"
 #include "resource.h"
 #include <commctrl.h>
 #include <cstring>
@@ -20,7 +22,7 @@ struct PulsePair {
     unsigned int spin;
     unsigned int edit;
 };
-const PulsePair kPulsePairs[8] = {{IDC_SPIN_MIN0, IDC_MIN0}, {IDC_SPIN_MIN1, IDC_MIN1}, {IDC_SPIN_MIN2, IDC_MIN2},
+const PulsePair kPulsePairs[] = {{IDC_SPIN_MIN0, IDC_MIN0}, {IDC_SPIN_MIN1, IDC_MIN1}, {IDC_SPIN_MIN2, IDC_MIN2},
                                   {IDC_SPIN_MIN3, IDC_MIN3}, {IDC_SPIN_MAX0, IDC_MAX0}, {IDC_SPIN_MAX1, IDC_MAX1},
                                   {IDC_SPIN_MAX2, IDC_MAX2}, {IDC_SPIN_MAX3, IDC_MAX3}};
 
@@ -33,8 +35,25 @@ const unsigned int kLocalisedControls[] = {IDC_LBL_ADDRESS, IDC_LBL_DELAY, IDC_L
 const char* const kTypeWithoutInputs23 = "VX1203.00";
 const char* const kTypesWithTimeout[] = {"VX1205.00", "VX1205.10", "VX1205.20"};
 
+// The default configuration's timeout and shortest pulse spacing (2.5 ms).
 const unsigned int kDefaultTimeoutMs = 600;
+const int kDefaultMinPulseSteps = 1;
 const unsigned int kShownDelayWhenSilent = 10;
+
+// The host's selectors: the block it is asked for once the stored record is usable (the answer
+// is not used), and the default block.
+const unsigned char kDefaultBlockAskedFirst = 1, kDefaultBlock = 2;
+// Where in the unit the record is written.
+const unsigned short kConfigOffset = 0;
+
+// The mouse wheel's steps: address and delay edits, and the pulse spinners (12.5 ms).
+const int kAddressWheelStep = 1, kDelayWheelStep = 5, kPulseWheelStep = 5;
+
+// Pulse pairs: minima of I0..I3 at 0..3, maxima at kInputCount..7.
+const int kPulsePairCount = 2 * kInputCount;
+
+// The four halves of inputCurrent: I0/I1 in the low one, I2/I3 in the high one.
+const unsigned int kCurrentHalfBits = 4, kCurrentHalfMask = 0x0F;
 
 } // namespace
 
@@ -61,10 +80,10 @@ INT_PTR CConfigDialog::RunModal()
 void CConfigDialog::AdvanceAddress()
 {
     resultConfig.address = static_cast<unsigned char>(resultConfig.address + 1);
-    if (resultConfig.address > 125) {
+    if (resultConfig.address > kMaxAddress) {
         // The dialog has closed by now, so the warning belongs to its parent window.
-        MessageBoxA(testObject ? testObject->GetMessageA(20) : "", kCaption, MB_OK | MB_ICONWARNING);
-        resultConfig.address = 1;
+        MessageBoxA(testObject ? testObject->GetMessageA(msg::AddressWrapped) : "", kCaption, MB_OK | MB_ICONWARNING);
+        resultConfig.address = kMinAddress;
     }
 }
 
@@ -75,7 +94,7 @@ int CConfigDialog::OnInitDialog()
     FillLists();
     for (const PulsePair& pair : kPulsePairs)
         if (HWND spin = GetDlgItem(pair.spin))
-            ::SendMessageA(spin, UDM_SETRANGE32, 0, 255);
+            ::SendMessageA(spin, UDM_SETRANGE32, 0, kMaxPulseSteps);
     LoadConfiguration();
     if (bitmap) {
         ::DeleteObject(bitmap);
@@ -137,7 +156,7 @@ void CConfigDialog::SelectByText(unsigned int listId, const char* text)
 
 void CConfigDialog::ShowAnswerDelay(unsigned char delay)
 {
-    if (delay == 255) {
+    if (delay == kSilentDelay) {
         SetDlgItemInt(IDC_DELAY, kShownDelayWhenSilent, 0);
         EnableDialogItem(IDC_DELAY, 0);
         CheckDlgButton(IDC_NOANSWER, BST_CHECKED);
@@ -182,21 +201,21 @@ void CConfigDialog::LoadConfiguration()
         LoadDefaults();
         return;
     }
-    testObject->ReadDefaultConfig(1);
+    testObject->ReadDefaultConfig(kDefaultBlockAskedFirst);
     SelectByText(IDC_BAUD, rateText);
     SelectByText(IDC_PARITY, ParityTextOfCode(source.parity));
     SetDlgItemInt(IDC_ADDRESS, source.address, 0);
     ShowAnswerDelay(source.answerDelay);
-    CheckDlgButton(IDC_QUAD01, (workingConfig.quadrature & 0x01) ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(IDC_QUAD23, (workingConfig.quadrature & 0x02) ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(IDC_QUAD01, (workingConfig.quadrature & kQuadratureI0I1) ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(IDC_QUAD23, (workingConfig.quadrature & kQuadratureI2I3) ? BST_CHECKED : BST_UNCHECKED);
     if (HWND list = GetDlgItem(IDC_CURRENT01))
-        ::SendMessageA(list, CB_SETCURSEL, CurrentPositionOfCode(workingConfig.inputCurrent & 0x0F), 0);
+        ::SendMessageA(list, CB_SETCURSEL, CurrentPositionOfCode(workingConfig.inputCurrent & kCurrentHalfMask), 0);
     if (HWND list = GetDlgItem(IDC_CURRENT23))
-        ::SendMessageA(list, CB_SETCURSEL, CurrentPositionOfCode(workingConfig.inputCurrent >> 4), 0);
-    for (int i = 0; i < 4; ++i)
+        ::SendMessageA(list, CB_SETCURSEL, CurrentPositionOfCode(workingConfig.inputCurrent >> kCurrentHalfBits), 0);
+    for (int i = 0; i < kInputCount; ++i)
         ShowPulse(i, workingConfig.minPulse[i]);
-    for (int i = 0; i < 4; ++i)
-        ShowPulse(4 + i, workingConfig.maxPulse[i]);
+    for (int i = 0; i < kInputCount; ++i)
+        ShowPulse(kInputCount + i, workingConfig.maxPulse[i]);
     unsigned int timeout = CommTimeoutOf(workingConfig);
     SetDlgItemInt(IDC_TIMEOUT, timeout != 0 ? timeout : kDefaultTimeoutMs, 0);
     CheckDlgButton(IDC_TIMEOUT_ON, timeout != 0 ? BST_CHECKED : BST_UNCHECKED);
@@ -205,7 +224,7 @@ void CConfigDialog::LoadConfiguration()
 
 void CConfigDialog::LoadDefaults()
 {
-    const unsigned char* block = testObject ? testObject->ReadDefaultConfig(2) : nullptr;
+    const unsigned char* block = testObject ? testObject->ReadDefaultConfig(kDefaultBlock) : nullptr;
     if (!block)
         return;
     DefaultConfig defaults = DecodeDefaultBlock(block);
@@ -220,10 +239,10 @@ void CConfigDialog::LoadDefaults()
     for (unsigned int id : {IDC_CURRENT01, IDC_CURRENT23})
         if (HWND list = GetDlgItem(id))
             ::SendMessageA(list, CB_SETCURSEL, 0, 0);
-    for (int i = 0; i < 4; ++i)
-        ShowPulse(i, 1);
-    for (int i = 0; i < 4; ++i)
-        ShowPulse(4 + i, 255);
+    for (int i = 0; i < kInputCount; ++i)
+        ShowPulse(i, kDefaultMinPulseSteps);
+    for (int i = 0; i < kInputCount; ++i)
+        ShowPulse(kInputCount + i, kMaxPulseSteps);
     SetDlgItemInt(IDC_TIMEOUT, kDefaultTimeoutMs, 0);
     CheckDlgButton(IDC_TIMEOUT_ON, BST_CHECKED);
     EnableDialogItem(IDC_TIMEOUT, 1);
@@ -275,7 +294,7 @@ int CConfigDialog::OnCommand(WPARAM command)
 
 int CConfigDialog::OnVScroll(int, int, HWND)
 {
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < kPulsePairCount; ++i) {
         scratchText.Format("%2.1f", SpinPosition(kPulsePairs[i].spin) * kPulseStepMs);
         SetDlgItemTextA(kPulsePairs[i].edit, scratchText);
     }
@@ -293,8 +312,8 @@ void CConfigDialog::StepEdit(unsigned int editId, int step, int low, int high, i
 
 void CConfigDialog::StepSpinner(int pair, int distance)
 {
-    int position = SpinPosition(kPulsePairs[pair].spin) + (distance > 0 ? 5 : -5);
-    position = position < 0 ? 0 : position > 255 ? 255 : position;
+    int position = SpinPosition(kPulsePairs[pair].spin) + (distance > 0 ? kPulseWheelStep : -kPulseWheelStep);
+    position = position < 0 ? 0 : position > kMaxPulseSteps ? kMaxPulseSteps : position;
     ShowPulse(pair, position);
 }
 
@@ -305,11 +324,11 @@ int CConfigDialog::OnMouseWheel(int distance)
         return 0;
     unsigned int id = static_cast<unsigned int>(::GetDlgCtrlID(focus));
     if (id == IDC_ADDRESS) {
-        StepEdit(IDC_ADDRESS, 1, 1, 125, distance);
+        StepEdit(IDC_ADDRESS, kAddressWheelStep, kMinAddress, kMaxAddress, distance);
     } else if (id == IDC_DELAY) {
-        StepEdit(IDC_DELAY, 5, 0, 254, distance);
+        StepEdit(IDC_DELAY, kDelayWheelStep, 0, kMaxAnswerDelay, distance);
     } else {
-        for (int i = 0; i < 8; ++i)
+        for (int i = 0; i < kPulsePairCount; ++i)
             if (id == kPulsePairs[i].spin || id == kPulsePairs[i].edit)
                 StepSpinner(i, distance);
     }
@@ -341,48 +360,48 @@ long long CConfigDialog::SelectedItemData(unsigned int listId, bool* selected) c
 int CConfigDialog::ValidateAndStore()
 {
     unsigned int address = GetDlgItemInt(IDC_ADDRESS, nullptr, 0);
-    if (address < 1 || address > 125)
-        return Reject(21, IDC_ADDRESS);
+    if (address < kMinAddress || address > kMaxAddress)
+        return Reject(msg::BadAddress, IDC_ADDRESS);
     workingConfig.address = static_cast<unsigned char>(address);
 
     if (IsDlgButtonChecked(IDC_NOANSWER) == 1) {
-        workingConfig.answerDelay = 255;
+        workingConfig.answerDelay = kSilentDelay;
     } else {
         unsigned int delay = GetDlgItemInt(IDC_DELAY, nullptr, 0);
-        if (delay > 254)
-            return Reject(22, IDC_DELAY);
+        if (delay > kMaxAnswerDelay)
+            return Reject(msg::BadDelay, IDC_DELAY);
         workingConfig.answerDelay = static_cast<unsigned char>(delay);
     }
 
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kInputCount; ++i) {
         int steps = SpinPosition(kPulsePairs[i].spin);
-        if (steps < 0 || steps > 255)
-            return Reject(23 + i, kPulsePairs[i].edit);
+        if (steps < 0 || steps > kMaxPulseSteps)
+            return Reject(msg::BadMinPulseI0 + i, kPulsePairs[i].edit);
         workingConfig.minPulse[i] = static_cast<unsigned char>(steps);
     }
-    for (int i = 0; i < 4; ++i) {
-        int steps = SpinPosition(kPulsePairs[4 + i].spin);
-        if (steps < workingConfig.minPulse[i] || steps > 255)
-            return Reject(27 + i, kPulsePairs[4 + i].edit);
+    for (int i = 0; i < kInputCount; ++i) {
+        int steps = SpinPosition(kPulsePairs[kInputCount + i].spin);
+        if (steps < workingConfig.minPulse[i] || steps > kMaxPulseSteps)
+            return Reject(msg::BadMaxPulseI0 + i, kPulsePairs[kInputCount + i].edit);
         workingConfig.maxPulse[i] = static_cast<unsigned char>(steps);
     }
 
     workingConfig.quadrature = 0;
     if (IsDlgButtonChecked(IDC_QUAD01) == 1)
-        workingConfig.quadrature |= 0x01;
+        workingConfig.quadrature |= kQuadratureI0I1;
     if (IsDlgButtonChecked(IDC_QUAD23) == 1)
-        workingConfig.quadrature |= 0x02;
+        workingConfig.quadrature |= kQuadratureI2I3;
 
     bool selected = false;
     unsigned char high = CurrentCodeOfItemData(SelectedItemData(IDC_CURRENT23, &selected));
     unsigned char low = CurrentCodeOfItemData(SelectedItemData(IDC_CURRENT01, &selected));
-    workingConfig.inputCurrent = static_cast<unsigned char>((high << 4) | low);
+    workingConfig.inputCurrent = static_cast<unsigned char>((high << kCurrentHalfBits) | low);
 
     unsigned int timeout = 0;
     if (IsDlgButtonChecked(IDC_TIMEOUT_ON) == 1) {
         int typed = static_cast<int>(GetDlgItemInt(IDC_TIMEOUT, nullptr, 1));
-        if (typed < 1 || typed > 65535)
-            return Reject(46, IDC_TIMEOUT);
+        if (typed < static_cast<int>(kMinCommTimeoutMs) || typed > static_cast<int>(kMaxCommTimeoutMs))
+            return Reject(msg::BadTimeout, IDC_TIMEOUT);
         timeout = static_cast<unsigned int>(typed);
     }
     SetCommTimeout(workingConfig, timeout);
@@ -402,11 +421,13 @@ int CConfigDialog::WriteToUnit()
         workingConfig.parity = static_cast<unsigned char>(parity);
     if (!testObject)
         return 0;
-    if (testObject->WriteConfig(0, reinterpret_cast<unsigned char*>(&workingConfig), kWrittenConfigBytes)) {
-        testObject->SendTestResult(owner, nullptr, testObject->GetMessageA(31), 1, 114, 0);
+    if (testObject->WriteConfig(kConfigOffset, reinterpret_cast<unsigned char*>(&workingConfig), kWrittenConfigBytes)) {
+        testObject->SendTestResult(owner, nullptr, testObject->GetMessageA(msg::Written), result::kReportFlag,
+                                   result::kSuccess, result::kReportReserved);
         return 1;
     }
-    testObject->SendTestResult(owner, nullptr, testObject->GetMessageA(32), 1, 113, 0);
-    MessageBoxA(testObject->GetMessageA(33), kCaption, MB_OK | MB_ICONHAND);
+    testObject->SendTestResult(owner, nullptr, testObject->GetMessageA(msg::WriteFailedLog), result::kReportFlag,
+                               result::kFailure, result::kReportReserved);
+    MessageBoxA(testObject->GetMessageA(msg::WriteFailedBox), kCaption, MB_OK | MB_ICONHAND);
     return 0;
 }

@@ -3,6 +3,11 @@
 #include "TestDAXO01.h"
 #include "resource.h"
 
+namespace {
+// The prompt line: a plain visible child.
+const DWORD kPromptStyle = WS_CHILD | WS_VISIBLE;
+} // namespace
+
 CConfirmDialog::CConfirmDialog(HWND parent, HINSTANCE instance)
     : CMyDialog(IDD_CONFIRM, nullptr, parent), resourceModule(instance)
 {
@@ -25,7 +30,7 @@ int CConfirmDialog::OnInitDialog()
         SetDlgItemTextA(IDCANCEL, testObject->GetDialogControlName(IDD_CONFIRM, IDCANCEL));
     }
     const char* prompt = testObject ? testObject->GetDialogControlName(IDD_CONFIRM, IDC_CONFIRM_PROMPT) : "";
-    coloredText.Create(prompt, 0x50000000, m_hWnd, IDC_CONFIRM_PROMPT, 0, 0, &area);
+    coloredText.Create(prompt, kPromptStyle, m_hWnd, IDC_CONFIRM_PROMPT, 0, 0, &area);
     return 1;
 }
 

@@ -1,7 +1,17 @@
 #include "DlgTestConfig.h"
+#include "Diagnostics.h"
 #include "DialogRunner.h"
 #include "TestDAXO01.h"
 #include "resource.h"
+
+namespace {
+// The heading line: a visible child with the toolkit's coloured-text style bits.
+const DWORD kHeadingStyle = WS_CHILD | WS_VISIBLE | 0x30;
+// After a poll that asked for identification, this many polls go without asking.
+const unsigned char kPollsWithoutRequest = 5;
+// The line's data bits for the new settings.
+const int kDataBits = 8;
+} // namespace
 
 TestParameters g_testParameters;
 std::atomic<int> testRunning{0};
@@ -53,7 +63,7 @@ int CTestConfigDialog::OnInitDialog()
         SetDlgItemTextA(IDCANCEL, test->GetDialogControlName(IDD_TESTCONFIG, IDCANCEL));
     }
     const char* heading = test ? test->GetDialogControlName(IDD_TESTCONFIG, IDC_TEST_HEADING) : "";
-    coloredText.Create(heading, 0x50000030, m_hWnd, IDC_TEST_HEADING, 0, 0, &area);
+    coloredText.Create(heading, kHeadingStyle, m_hWnd, IDC_TEST_HEADING, 0, 0, &area);
     if (threadHandle) {
         ::CloseHandle(threadHandle);
         threadHandle = nullptr;
@@ -61,7 +71,7 @@ int CTestConfigDialog::OnInitDialog()
     testRunning = 1;
     threadHandle = ::CreateThread(nullptr, 0, &CTestConfigDialog::TestThreadProc, m_hWnd, 0, nullptr);
     if (!threadHandle)
-        Diagnostic("DlgTestConfig", __LINE__, "the test thread could not be started");
+        Diagnose("DlgTestConfig", __LINE__, "the test thread could not be started");
     return 1;
 }
 
@@ -88,7 +98,7 @@ DWORD WINAPI CTestConfigDialog::TestThreadProc(LPVOID dialogWindow)
     const TestParameters parameters = g_testParameters;
     CTestDAXO01* test = parameters.testObject;
     if (test)
-        test->Reconnect(parameters.baudRate, 8, parameters.parity);
+        test->Reconnect(parameters.baudRate, kDataBits, parameters.parity);
     int requestFlag = 1;
     unsigned char polls = 0;
     while (testRunning != 0) {
@@ -97,7 +107,7 @@ DWORD WINAPI CTestConfigDialog::TestThreadProc(LPVOID dialogWindow)
         ::Sleep(1);
         ++polls;
         requestFlag = 0;
-        if (polls > 5) {
+        if (polls > kPollsWithoutRequest) {
             polls = 0;
             requestFlag = 1;
         }

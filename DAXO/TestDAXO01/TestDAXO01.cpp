@@ -2,7 +2,8 @@
 #include "DlgConfig.h"
 #include "DlgConfirm.h"
 #include "DlgTestConfig.h"
-#include "MyObject.h"
+#include "Diagnostics.h"
+#include "ResultCodes.h"
 #include "Texts.h"
 #include <windows.h>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include <vector>
 
 namespace {
+const char kSource[] = "TestDAXO01";
 // Two separate copies of the same name: the host's table has one entry per test variant.
 const char kSupported0[] = "DAXO-01";
 const char kSupported1[] = "DAXO-01";
@@ -20,7 +22,7 @@ const char kSupported2[] = "DAX-01";
 const char kModuleName[] = "DAXO-01";
 }
 
-const char* const CTestDAXO01::m_szSupportedTest[3] = {kSupported0, kSupported1, kSupported2};
+const char* const CTestDAXO01::m_szSupportedTest[kSupportedTestCount] = {kSupported0, kSupported1, kSupported2};
 
 // The module's one test object, constructed when the library loads.
 static CTestDAXO01 g_TestDAXO01(nullptr);
@@ -33,14 +35,14 @@ const char* CTestDAXO01::GetModuleName() { return kModuleName; }
 
 int CTestDAXO01::IsSupportedTest(const char* name)
 {
-    return TestSupportedTest(name, m_szSupportedTest, 3);
+    return TestSupportedTest(name, m_szSupportedTest, kSupportedTestCount);
 }
 
-unsigned int CTestDAXO01::GetSupportedTestCount() { return 3; }
+unsigned int CTestDAXO01::GetSupportedTestCount() { return kSupportedTestCount; }
 
 const char* CTestDAXO01::GetSupportedTest(unsigned int index)
 {
-    return index < 3u ? m_szSupportedTest[index] : nullptr;
+    return index < kSupportedTestCount ? m_szSupportedTest[index] : nullptr;
 }
 
 const char* CTestDAXO01::GetMessageA(unsigned int id)
@@ -72,16 +74,17 @@ const char* CTestDAXO01::GetDialogControlName(unsigned int dialogId, unsigned in
     // The module's dialogs ask only for the controls of its table.
     char message[80];
     std::snprintf(message, sizeof message, "dialog %u has no text for control %u", dialogId, controlId);
-    CMyObject::Diagnostic("TestDAXO01", __LINE__, message);
+    Diagnose(kSource, __LINE__, message);
     return "";
 }
 
 namespace {
 
 const char kMessageBoxCaption[] = "DAXO-01";
-const unsigned char kProgress = 112, kFailure = 113, kSuccess = 114, kSummary = 117;
 const int kEepromTypeOffset = 40, kEepromTypeLength = 16;
 const int kEepromSerialOffset = 80, kEepromSerialLength = 8;
+// The host's selector of the cached image as read from the unit.
+const int kEepromImage = 1;
 
 // The parity words of the summary line, in code page 1250.
 const char* ParityWord(unsigned char parity)
@@ -136,30 +139,30 @@ std::string Text(const char* text) { return text ? text : ""; }
 
 void CTestDAXO01::Report(HWND parent, const char* heading, const char* line, unsigned char code)
 {
-    SendTestResult(parent, heading, line, 1, code, 0);
+    SendTestResult(parent, heading, line, result::kReportFlag, code, result::kReportReserved);
 }
 
 void CTestDAXO01::ReportSummary(HWND parent, const char* serialText, const CConfigDialog& configDialog)
 {
-    std::string line = FillPlaceholders(Text(GetMessageA(39)), {{"%s", serialText},
+    std::string line = FillPlaceholders(Text(GetMessageA(msg::Summary)), {{"%s", serialText},
                                                                 {"%s", ParityWord(configDialog.GetParity())},
                                                                 {"%d", std::to_string(configDialog.GetAddress())},
                                                                 {"%d", std::to_string(configDialog.GetBaudRate())}});
     m_strText.InitBuffer(line.c_str());
-    Report(parent, nullptr, m_strText, kSummary);
+    Report(parent, nullptr, m_strText, result::kSummary);
 }
 
 // An empty type code leaves nothing to configure: "there is no configuration" followed by
 // "for type %s" naming the empty type as "".
 void CTestDAXO01::ReportEmptyType(HWND parent)
 {
-    std::string line = Text(GetMessageA(45));
-    std::string type = FillPlaceholders(Text(GetMessageA(44)), {{"%s", "\"\""}});
+    std::string line = Text(GetMessageA(msg::NoConfiguration));
+    std::string type = FillPlaceholders(Text(GetMessageA(msg::ForType)), {{"%s", "\"\""}});
     if (!line.empty() && !type.empty())
         line += ' ';
     line += type;
     m_strText.InitBuffer(line.c_str());
-    Report(parent, nullptr, m_strText, kFailure);
+    Report(parent, nullptr, m_strText, result::kFailure);
 }
 
 int CTestDAXO01::ConfigureThermometer(void* parentWindow, unsigned short testId, int checkFlag)
@@ -175,10 +178,8 @@ int CTestDAXO01::ConfigureThermometer(void* parentWindow, unsigned short testId,
         result = RunPasses(parent, testId, checkFlag, configDialog, testDialog, confirmDialog);
         m_ConfigList.Clear();
         return result;
-    } catch (const std::exception& error) {
-        CMyObject::Diagnostic("TestDAXO01", __LINE__, error.what());
     } catch (...) {
-        CMyObject::Diagnostic("TestDAXO01", __LINE__, "unknown exception in the configuration");
+        DiagnoseCaughtException(kSource, __LINE__);
     }
     // Whatever failed, the host goes on and the next call starts with an empty list.
     m_ConfigList.Clear();
@@ -189,12 +190,12 @@ int CTestDAXO01::RunPasses(HWND parent, unsigned short testId, int checkFlag, CC
                            CTestConfigDialog& testDialog, CConfirmDialog& confirmDialog)
 {
     for (;;) {
-        Report(parent, GetMessageA(34), nullptr, kProgress);
+        Report(parent, GetMessageA(msg::Heading), nullptr, result::kProgress);
         if (CheckEEPROM(parent, testId, checkFlag) != 1)
             return 2;
         checkFlag = 1;
 
-        m_strText.SetString(reinterpret_cast<const char*>(m_EEPROMCache.GetEEPROMCacheFrom(kEepromTypeOffset, 1)),
+        m_strText.SetString(reinterpret_cast<const char*>(m_EEPROMCache.GetEEPROMCacheFrom(kEepromTypeOffset, kEepromImage)),
                             kEepromTypeLength);
         m_strText.Trim();
         if (m_strText.IsEmpty()) {
@@ -205,39 +206,39 @@ int CTestDAXO01::RunPasses(HWND parent, unsigned short testId, int checkFlag, CC
         configDialog.SetTypeCode(m_strText);
 
         char serialText[kEepromSerialLength + 1] = {};
-        const unsigned char* serialField = m_EEPROMCache.GetEEPROMCacheFrom(kEepromSerialOffset, 1);
+        const unsigned char* serialField = m_EEPROMCache.GetEEPROMCacheFrom(kEepromSerialOffset, kEepromImage);
         for (int i = 0; i < kEepromSerialLength && serialField[i]; ++i)
             serialText[i] = static_cast<char>(serialField[i]);
         long serial = std::strtol(serialText, nullptr, 10);
 
         if (m_ConfigList.FindUnit(serial) == 1 &&
-            ::MessageBoxA(parent, GetMessageA(35), kMessageBoxCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
+            ::MessageBoxA(parent, GetMessageA(msg::AlreadyConfigured), kMessageBoxCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
             if (confirmDialog.Show(-1) == 1)
                 continue;
-            Report(parent, nullptr, GetMessageA(36), kFailure);
+            Report(parent, nullptr, GetMessageA(msg::RepeatRefused), result::kFailure);
             return 2;
         }
 
-        Report(parent, nullptr, GetMessageA(37), kProgress);
+        Report(parent, nullptr, GetMessageA(msg::ConfigDialogShown), result::kProgress);
         if (configDialog.Show(-1) != 1) {
-            Report(parent, nullptr, GetMessageA(43), kFailure);
+            Report(parent, nullptr, GetMessageA(msg::ConfigCancelled), result::kFailure);
             return 2;
         }
 
-        Report(parent, nullptr, GetMessageA(38), kProgress);
+        Report(parent, nullptr, GetMessageA(msg::TestDialogShown), result::kProgress);
         CTestConfigDialog::SetTestParameters(this, configDialog.GetAddress(), configDialog.GetBaudRate(),
                                              configDialog.GetParity());
         if (testDialog.Show(-1) != 1) {
-            Report(parent, nullptr, GetMessageA(42), kFailure);
+            Report(parent, nullptr, GetMessageA(msg::TestFailed), result::kFailure);
             continue;
         }
 
         ReportSummary(parent, serialText, configDialog);
-        Report(parent, nullptr, GetMessageA(40), kSuccess);
+        Report(parent, nullptr, GetMessageA(msg::Finished), result::kSuccess);
         if (configDialog.IsSeries() != 1)
             return 1;
         if (confirmDialog.Show(-1) != 1) {
-            Report(parent, nullptr, GetMessageA(41), kFailure);
+            Report(parent, nullptr, GetMessageA(msg::SeriesEnded), result::kFailure);
             return 2;
         }
         m_ConfigList.AddUnit(serial, configDialog.GetAddress());

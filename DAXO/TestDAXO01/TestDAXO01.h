@@ -12,6 +12,9 @@ class CTestConfigDialog;
 #define TESTDAXO01_API __declspec(dllimport)
 #endif
 
+// The names in the table of supported tests.
+const unsigned int kSupportedTestCount = 3;
+
 // The module's one test object. The host reaches it only through the virtual table that
 // CTest lays down, so no virtual operation may be added here.
 class TESTDAXO01_API CTestDAXO01 : public CDAXOTester {
@@ -32,7 +35,7 @@ public:
     // configured and answered, 2 in every other case.
     int ConfigureThermometer(void* parentWindow, unsigned short testId, int checkFlag) override;
 
-    static const char* const m_szSupportedTest[3];
+    static const char* const m_szSupportedTest[kSupportedTestCount];
 
     CConfigList m_ConfigList;
 
