@@ -1,10 +1,10 @@
 #include "DlgConfig.h"
+#include "Controls.h"
 #include "DialogRunner.h"
 #include "ResultCodes.h"
 #include "TestDAXO01.h"
 #include "Texts.h"
 #include "resource.h"
-#include <commctrl.h>
 #include <cstring>
 #include <initializer_list>
 
@@ -93,8 +93,8 @@ int CConfigDialog::OnInitDialog()
     CheckDlgButton(IDC_SERIES, seriesFlag == 1 ? BST_CHECKED : BST_UNCHECKED);
     FillLists();
     for (const PulsePair& pair : kPulsePairs)
-        if (HWND spin = GetDlgItem(pair.spin))
-            ::SendMessageA(spin, UDM_SETRANGE32, 0, kMaxPulseSteps);
+        if (CUpDown spin{GetDlgItem(pair.spin)})
+            spin.SetRange32(0, kMaxPulseSteps);
     LoadConfiguration();
     if (bitmap) {
         ::DeleteObject(bitmap);
@@ -127,12 +127,8 @@ void CConfigDialog::AdaptToTypeCode()
 void CConfigDialog::FillLists()
 {
     auto add = [this](unsigned int listId, const char* text, unsigned char code) {
-        HWND list = GetDlgItem(listId);
-        if (!list)
-            return;
-        LRESULT index = ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-        if (index >= 0)
-            ::SendMessageA(list, CB_SETITEMDATA, static_cast<WPARAM>(index), code);
+        if (CComboBox list{GetDlgItem(listId)})
+            list.AddItem(text, code);
     };
     for (const BaudRate& rate : kBaudRates)
         add(IDC_BAUD, rate.text, rate.code);
@@ -146,12 +142,12 @@ void CConfigDialog::FillLists()
 
 void CConfigDialog::SelectByText(unsigned int listId, const char* text)
 {
-    HWND list = GetDlgItem(listId);
+    CComboBox list(GetDlgItem(listId));
     if (!list || !text)
         return;
-    LRESULT index = ::SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
+    int index = list.FindStringExact(text);
     if (index >= 0)
-        ::SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        list.SetCurSel(index);
 }
 
 void CConfigDialog::ShowAnswerDelay(unsigned char delay)
@@ -169,14 +165,14 @@ void CConfigDialog::ShowAnswerDelay(unsigned char delay)
 
 int CConfigDialog::SpinPosition(unsigned int spinId) const
 {
-    HWND spin = GetDlgItem(spinId);
-    return spin ? static_cast<int>(::SendMessageA(spin, UDM_GETPOS32, 0, 0)) : 0;
+    CUpDown spin(GetDlgItem(spinId));
+    return spin ? spin.GetPos32() : 0;
 }
 
 void CConfigDialog::SetSpinPosition(unsigned int spinId, int position)
 {
-    if (HWND spin = GetDlgItem(spinId))
-        ::SendMessageA(spin, UDM_SETPOS32, 0, position);
+    if (CUpDown spin{GetDlgItem(spinId)})
+        spin.SetPos32(position);
 }
 
 void CConfigDialog::ShowPulse(int index, int steps)
@@ -208,10 +204,10 @@ void CConfigDialog::LoadConfiguration()
     ShowAnswerDelay(source.answerDelay);
     CheckDlgButton(IDC_QUAD01, (workingConfig.quadrature & kQuadratureI0I1) ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(IDC_QUAD23, (workingConfig.quadrature & kQuadratureI2I3) ? BST_CHECKED : BST_UNCHECKED);
-    if (HWND list = GetDlgItem(IDC_CURRENT01))
-        ::SendMessageA(list, CB_SETCURSEL, CurrentPositionOfCode(workingConfig.inputCurrent & kCurrentHalfMask), 0);
-    if (HWND list = GetDlgItem(IDC_CURRENT23))
-        ::SendMessageA(list, CB_SETCURSEL, CurrentPositionOfCode(workingConfig.inputCurrent >> kCurrentHalfBits), 0);
+    if (CComboBox list{GetDlgItem(IDC_CURRENT01)})
+        list.SetCurSel(CurrentPositionOfCode(workingConfig.inputCurrent & kCurrentHalfMask));
+    if (CComboBox list{GetDlgItem(IDC_CURRENT23)})
+        list.SetCurSel(CurrentPositionOfCode(workingConfig.inputCurrent >> kCurrentHalfBits));
     for (int i = 0; i < kInputCount; ++i)
         ShowPulse(i, workingConfig.minPulse[i]);
     for (int i = 0; i < kInputCount; ++i)
@@ -237,8 +233,8 @@ void CConfigDialog::LoadDefaults()
     workingConfig.answerDelay = defaults.answerDelay;
     ShowAnswerDelay(defaults.answerDelay);
     for (unsigned int id : {IDC_CURRENT01, IDC_CURRENT23})
-        if (HWND list = GetDlgItem(id))
-            ::SendMessageA(list, CB_SETCURSEL, 0, 0);
+        if (CComboBox list{GetDlgItem(id)})
+            list.SetCurSel(0);
     for (int i = 0; i < kInputCount; ++i)
         ShowPulse(i, kDefaultMinPulseSteps);
     for (int i = 0; i < kInputCount; ++i)
@@ -339,22 +335,22 @@ int CConfigDialog::Reject(unsigned int messageId, unsigned int focusId)
 {
     MessageBoxA(testObject ? testObject->GetMessageA(messageId) : "", kCaption, MB_OK | MB_ICONEXCLAMATION);
     SetDialogItemFocus(focusId);
-    if (HWND edit = GetDlgItem(focusId))
-        ::SendMessageA(edit, EM_SETSEL, 0, -1);
+    if (CEdit edit{GetDlgItem(focusId)})
+        edit.SelectAll();
     return 0;
 }
 
 long long CConfigDialog::SelectedItemData(unsigned int listId, bool* selected) const
 {
     *selected = false;
-    HWND list = GetDlgItem(listId);
+    CComboBox list(GetDlgItem(listId));
     if (!list)
         return -1;
-    LRESULT index = ::SendMessageA(list, CB_GETCURSEL, 0, 0);
+    int index = list.GetCurSel();
     if (index < 0)
         return -1;
     *selected = true;
-    return static_cast<long long>(::SendMessageA(list, CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
+    return static_cast<long long>(list.GetItemData(index));
 }
 
 int CConfigDialog::ValidateAndStore()
