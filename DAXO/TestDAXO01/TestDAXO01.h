@@ -2,10 +2,6 @@
 #include "ConfigList.h"
 #include "DAXOTester.h"
 
-class CConfigDialog;
-class CConfirmDialog;
-class CTestConfigDialog;
-
 #ifdef TESTDAXO01_BUILD
 #define TESTDAXO01_API __declspec(dllexport)
 #else
@@ -38,13 +34,6 @@ public:
     static const char* const m_szSupportedTest[kSupportedTestCount];
 
     CConfigList m_ConfigList;
-
-private:
-    int RunPasses(HWND parent, unsigned short testId, int checkFlag, CConfigDialog& configDialog,
-                  CTestConfigDialog& testDialog, CConfirmDialog& confirmDialog);
-    void Report(HWND parent, const char* heading, const char* line, unsigned char code);
-    void ReportSummary(HWND parent, const char* serialText, const CConfigDialog& configDialog);
-    void ReportEmptyType(HWND parent);
 };
 
 extern "C" {
