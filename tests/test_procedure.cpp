@@ -3,8 +3,10 @@
 // that reach the host, for every way a pass can end.
 #include "ModuleDialogs.h"
 #include "SimBench.h"
+#include "Texts.h"
 #include "resource.h"
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 using daxotest::BenchFile;
 using daxotest::SeenBox;
@@ -333,6 +335,39 @@ TEST_F(Procedure, SummaryWithFewerPlaceholdersLeavesTheRestOut)
     EXPECT_EQ(Configure(), 1);
     test->LanguageFileClose();
     EXPECT_EQ(reports.CodesAndTexts()[4], (std::pair<int, std::string>{117, "hotovo %s%d (3)"}));
+}
+
+// A host whose EEPROM check fails with an exception; its report of "no configuration" may
+// fail too.
+class ThrowingTester : public CTestDAXO01 {
+public:
+    ThrowingTester() : CTestDAXO01(nullptr) {}
+    int CheckEEPROM(void*, unsigned short, int) override { throw std::runtime_error("EEPROM read failed"); }
+    const char* GetMessageA(unsigned int id) override
+    {
+        if (id == msg::NoConfiguration && reportThrows)
+            throw 45;
+        return CTestDAXO01::GetMessageA(id);
+    }
+    bool reportThrows = false;
+};
+
+TEST(ProcedureFailure, AnExceptionEndsTheCallWithAReportedFailureAndTheHostGoesOn)
+{
+    daxotest::ReportCapture reports;
+    daxotest::DebugCapture debug;
+    ThrowingTester tester;
+    tester.m_ConfigList.AddUnit(5, 5);
+    EXPECT_EQ(tester.ConfigureThermometer(nullptr, 0, 0), 2);
+    EXPECT_EQ(reports.CodesAndTexts(), (Reports{{112, kStart}, {113, "there is no configuration"}}));
+    EXPECT_TRUE(debug.Contains("EEPROM read failed"));
+    EXPECT_TRUE(debug.Contains("TestDAXO01("));
+    EXPECT_EQ(tester.m_ConfigList.First(), nullptr);
+
+    tester.reportThrows = true;
+    reports.Clear();
+    EXPECT_EQ(tester.ConfigureThermometer(nullptr, 0, 0), 2) << "a failing report of the failure is survived";
+    EXPECT_EQ(reports.CodesAndTexts(), (Reports{{112, kStart}}));
 }
 
 } // namespace

@@ -7,10 +7,6 @@
 namespace {
 // The heading line: a visible child with the toolkit's coloured-text style bits.
 const DWORD kHeadingStyle = WS_CHILD | WS_VISIBLE | 0x30;
-// After a poll that asked for identification, this many polls go without asking.
-const unsigned char kPollsWithoutRequest = 5;
-// The line's data bits for the new settings.
-const int kDataBits = 8;
 } // namespace
 
 TestParameters g_testParameters;
@@ -94,24 +90,7 @@ int CTestConfigDialog::OnMyColoredTextGetTextParam(unsigned int id, _MY_COLORED_
 
 DWORD WINAPI CTestConfigDialog::TestThreadProc(LPVOID dialogWindow)
 {
-    HWND window = static_cast<HWND>(dialogWindow);
     const TestParameters parameters = g_testParameters;
-    CTestDAXO01* test = parameters.testObject;
-    if (test)
-        test->Reconnect(parameters.baudRate, kDataBits, parameters.parity);
-    int requestFlag = 1;
-    unsigned char polls = 0;
-    while (testRunning != 0) {
-        if (test && test->IdentTest(parameters.address, requestFlag))
-            break;
-        ::Sleep(1);
-        ++polls;
-        requestFlag = 0;
-        if (polls > kPollsWithoutRequest) {
-            polls = 0;
-            requestFlag = 1;
-        }
-    }
-    ::EndDialog(window, testRunning != 0 ? 1 : 2);
+    ::EndDialog(static_cast<HWND>(dialogWindow), TestNewSettings(parameters.testObject, parameters, testRunning));
     return 0;
 }

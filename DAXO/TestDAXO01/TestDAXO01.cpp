@@ -71,13 +71,29 @@ const char* CTestDAXO01::GetDialogControlName(unsigned int dialogId, unsigned in
     return "";
 }
 
-int CTestDAXO01::ConfigureThermometer(void* parentWindow, unsigned short testId, int checkFlag)
+namespace {
+// A pass stopped by a failure still ends in the result log, as a pass without a configuration.
+// That report may fail as well; the host goes on all the same.
+void ReportStoppedPass(CTestDAXO01& test, HWND parent) noexcept
 {
     try {
-        return RunConfiguration(*this, static_cast<HWND>(parentWindow), testId, checkFlag);
+        test.SendTestResult(parent, nullptr, test.GetMessageA(msg::NoConfiguration), result::kReportFlag,
+                            result::kFailure, result::kReportReserved);
     } catch (...) {
         DiagnoseCaughtException(kSource, __LINE__);
     }
+}
+} // namespace
+
+int CTestDAXO01::ConfigureThermometer(void* parentWindow, unsigned short testId, int checkFlag)
+{
+    HWND parent = static_cast<HWND>(parentWindow);
+    try {
+        return RunConfiguration(*this, parent, testId, checkFlag);
+    } catch (...) {
+        DiagnoseCaughtException(kSource, __LINE__);
+    }
+    ReportStoppedPass(*this, parent);
     // Whatever failed, the host goes on and the next call starts with an empty list.
     m_ConfigList.Clear();
     return 2;
