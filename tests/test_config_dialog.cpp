@@ -389,6 +389,27 @@ TEST_F(ConfigDialog, WritesExactlyTheRecordTheOperatorEntered)
     EXPECT_TRUE(boxes.empty());
 }
 
+TEST_F(ConfigDialog, InputsTheOperatorCannotSetAreBroughtIntoRangeNotRejected)
+{
+    // I2: minimum 10, maximum 5; I3: minimum 200, maximum 100.
+    Bench("05141302E80300000000013201020AC8646505" "64AB", kDefaultBlock, {});
+    for (const char* type : {"VX1205.10", "VX1203.00"}) {
+        CSimBench::Instance().ClearEvents();
+        EXPECT_EQ(Show(type, [](Window& w) {
+                      w.Click(IDC_WRITE);
+                      if (::IsWindowVisible(w.Handle()))
+                          w.Click(IDCANCEL);
+                  }),
+                  1)
+            << type;
+        std::vector<std::vector<unsigned char>> writes = Writes();
+        ASSERT_EQ(writes.size(), 1u) << type;
+        const std::vector<unsigned char> pulses(writes[0].begin() + 12, writes[0].end());
+        EXPECT_EQ(pulses, (std::vector<unsigned char>{1, 2, 10, 200, 100, 101, 10, 200})) << type;
+    }
+    EXPECT_TRUE(boxes.empty());
+}
+
 TEST_F(ConfigDialog, WithoutResponseAndWithoutTimeoutIgnoreTheirEdits)
 {
     Show("VX1205.10", [](Window& w) {

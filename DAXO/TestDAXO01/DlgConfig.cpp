@@ -32,8 +32,20 @@ const unsigned int kLocalisedControls[] = {IDC_LBL_ADDRESS, IDC_LBL_DELAY, IDC_L
                                            IDC_LBL_MAX,     IDC_LBL_I0, IDC_LBL_I1, IDC_LBL_I2, IDC_LBL_I3,
                                            IDCANCEL,        IDC_WRITE, IDC_SERIES, IDC_TIMEOUT_ON};
 
-const char* const kTypeWithoutInputs23 = "VX1203.00";
+// What a type of unit lets the operator set (exact, case-sensitive codes): the I2 and I3
+// controls greyed for one type, hidden for the types with a communication timeout.
+const char* const kTypeWithGreyedInputs23 = "VX1203.00";
 const char* const kTypesWithTimeout[] = {"VX1205.00", "VX1205.10", "VX1205.20"};
+
+bool IsTypeWithTimeout(const char* type)
+{
+    for (const char* code : kTypesWithTimeout)
+        if (std::strcmp(type, code) == 0)
+            return true;
+    return false;
+}
+
+bool IsTypeWithGreyedInputs23(const char* type) { return std::strcmp(type, kTypeWithGreyedInputs23) == 0; }
 
 // The default configuration's timeout and shortest pulse spacing (2.5 ms).
 const unsigned int kDefaultTimeoutMs = 600;
@@ -106,16 +118,25 @@ int CConfigDialog::OnInitDialog()
     return 1;
 }
 
+const char* CConfigDialog::TypeCode() const
+{
+    return typeCode.GetString() ? typeCode.GetString() : "";
+}
+
+bool CConfigDialog::OperatorSetsInput(int input) const
+{
+    const int firstOfI2I3 = 2;
+    const char* type = TypeCode();
+    return input < firstOfI2I3 || !(IsTypeWithGreyedInputs23(type) || IsTypeWithTimeout(type));
+}
+
 void CConfigDialog::AdaptToTypeCode()
 {
-    const char* type = typeCode.GetString() ? typeCode.GetString() : "";
-    if (std::strcmp(type, kTypeWithoutInputs23) == 0)
+    const char* type = TypeCode();
+    if (IsTypeWithGreyedInputs23(type))
         for (unsigned int id : kInputs23)
             EnableDialogItem(id, 0);
-    bool withTimeout = false;
-    for (const char* code : kTypesWithTimeout)
-        withTimeout = withTimeout || std::strcmp(type, code) == 0;
-    if (withTimeout) {
+    if (IsTypeWithTimeout(type)) {
         for (unsigned int id : kInputs23)
             ShowDialogItem(id, 0);
     } else {
@@ -369,14 +390,21 @@ int CConfigDialog::ValidateAndStore()
         workingConfig.answerDelay = static_cast<unsigned char>(delay);
     }
 
+    // An input the operator can neither see nor change is not his to correct: its values are
+    // brought into range instead, a maximum below its minimum raised to the minimum.
+    auto held = [](int steps, int low) { return steps < low ? low : steps > kMaxPulseSteps ? kMaxPulseSteps : steps; };
     for (int i = 0; i < kInputCount; ++i) {
         int steps = SpinPosition(kPulsePairs[i].spin);
+        if (!OperatorSetsInput(i))
+            steps = held(steps, 0);
         if (steps < 0 || steps > kMaxPulseSteps)
             return Reject(msg::BadMinPulseI0 + i, kPulsePairs[i].edit);
         workingConfig.minPulse[i] = static_cast<unsigned char>(steps);
     }
     for (int i = 0; i < kInputCount; ++i) {
         int steps = SpinPosition(kPulsePairs[kInputCount + i].spin);
+        if (!OperatorSetsInput(i))
+            steps = held(steps, workingConfig.minPulse[i]);
         if (steps < workingConfig.minPulse[i] || steps > kMaxPulseSteps)
             return Reject(msg::BadMaxPulseI0 + i, kPulsePairs[kInputCount + i].edit);
         workingConfig.maxPulse[i] = static_cast<unsigned char>(steps);
