@@ -97,8 +97,11 @@ protected:
 TEST_F(Procedure, FailedEepromCheckEndsTheCallWithOneReportAndNoDialog)
 {
     BenchFile().Host("UserConfig", kUserConfig).Load();  // nothing at the fixture
-    EXPECT_EQ(Configure(), 2);
+    EXPECT_EQ(Configure(5), 2);
     EXPECT_EQ(reports.CodesAndTexts(), (Reports{{112, kStart}}));
+    std::vector<SimEvent> reads = daxotest::BenchEvents(SimEventRead);
+    ASSERT_EQ(reads.size(), 1u);
+    EXPECT_EQ(reads[0].a, 5) << "the caller's check flag reaches the first check";
     EXPECT_TRUE(reports.Reports()[0].hasHeading);
     EXPECT_FALSE(reports.Reports()[0].hasLine);
     EXPECT_EQ(reports.Reports()[0].window, owner.Handle());
@@ -267,6 +270,25 @@ TEST_F(Procedure, SecondCallAsksNoRepeatQuestionAndStartsAgain)
     Write();
     EXPECT_EQ(Configure(), 1);
     EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(Procedure, EveryEndingLeavesTheConfiguredUnitsListEmpty)
+{
+    BenchFile().Host("UserConfig", kUserConfig).Unit({"Serial=1"}).Unit({"Serial=2"}).Unit({"Serial=3"})
+        .Unit({"Serial=4"}).Load();
+    const CConfigList& list = static_cast<CTestDAXO01*>(test)->m_ConfigList;
+    // A series whose second unit is configured on its own ends with 1...
+    Write([](Window& w) { w.Check(IDC_SERIES, true); });
+    Confirm(IDOK);
+    Write([](Window& w) { w.Check(IDC_SERIES, false); });
+    EXPECT_EQ(Configure(), 1);
+    EXPECT_EQ(list.First(), nullptr);
+    // ...and one cancelled at its second unit with 2.
+    Write([](Window& w) { w.Check(IDC_SERIES, true); });
+    Confirm(IDOK);
+    driver.OnDialog(IDC_WRITE, [](Window& w) { w.Click(IDCANCEL); });
+    EXPECT_EQ(Configure(), 2);
+    EXPECT_EQ(list.First(), nullptr);
 }
 
 TEST_F(Procedure, ParityWordsAndSerialFieldsInTheSummary)

@@ -139,6 +139,11 @@ TEST_F(Texts, EveryTextTheModuleOwnsIsInTheEnglishFile)
 
 TEST_F(Texts, OtherIdsAreTheHosts)
 {
+    // The host's stand-in names what it was asked for, unlike an empty text.
+    EXPECT_STREQ(test.GetMessageA(19), "host message 19");
+    EXPECT_STREQ(test.GetMessageA(47), "host message 47");
+    EXPECT_STREQ(test.GetDialogName(2019), "host dialog 2019");
+    EXPECT_STREQ(test.GetDialogControlName(2025, 1), "host control 2025/1");
     EXPECT_STREQ(test.GetMessageA(19), test.CDAXOTester::GetMessageA(19));
     EXPECT_STREQ(test.GetMessageA(47), test.CDAXOTester::GetMessageA(47));
     EXPECT_STREQ(test.GetDialogName(2019), test.CDAXOTester::GetDialogName(2019));
