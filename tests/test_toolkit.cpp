@@ -244,12 +244,7 @@ TEST(DialogDispatch, RepeatedShowingsLeakNoWindowsHandlesOrGdiObjects)
         dialog.script = {Message(WM_COMMAND, IDCANCEL)};
         ASSERT_EQ(dialog.Show(-1), -5);
     }
-    daxotest::ProcessMeasures after = daxotest::ProcessMeasures::Now();
-    EXPECT_EQ(after.windows, before.windows);
-    EXPECT_LE(after.handles, before.handles + 2);
-    if (before.gdiObjects == 0)
-        GTEST_SKIP() << "no measure of GDI objects answers here; windows and handles were checked";
-    EXPECT_LE(after.gdiObjects, before.gdiObjects + 2);
+    daxotest::ExpectNoLeak(before, daxotest::ProcessMeasures::Now(), 2);
 }
 
 } // namespace

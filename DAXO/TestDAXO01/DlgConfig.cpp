@@ -52,6 +52,9 @@ const unsigned int kDefaultTimeoutMs = 600;
 const int kDefaultMinPulseSteps = 1;
 const unsigned int kShownDelayWhenSilent = 10;
 
+// What the dialog ends with when the operator cancels it.
+const INT_PTR kConfigCancelled = -1;
+
 // The host's selectors: the block it is asked for once the stored record is usable (the answer
 // is not used), and the default block.
 const unsigned char kDefaultBlockAskedFirst = 1, kDefaultBlock = 2;
@@ -286,7 +289,7 @@ int CConfigDialog::OnCommand(WPARAM command)
     unsigned int id = LOWORD(command);
     switch (id) {
     case IDCANCEL:
-        EndDialog(-1);
+        EndDialog(kConfigCancelled);
         return 1;
     case IDC_NOANSWER:
         EnableDialogItem(IDC_DELAY, IsDlgButtonChecked(IDC_NOANSWER) != 1);
@@ -296,7 +299,7 @@ int CConfigDialog::OnCommand(WPARAM command)
         if (ValidateAndStore() == 1) {
             seriesFlag = IsDlgButtonChecked(IDC_SERIES) == 1 ? 1 : 0;
             std::memcpy(&resultConfig, &workingConfig, sizeof resultConfig);
-            EndDialog(1);
+            EndDialog(kDialogDone);
         }
         return 0;
     case IDC_TIMEOUT_ON:

@@ -78,7 +78,7 @@ int CTestConfigDialog::OnCommand(WPARAM command)
         EnableDialogItem(IDCANCEL, 0);
         // Without a worker nobody else would end the dialog.
         if (!threadHandle)
-            EndDialog(2);
+            EndDialog(kTestStopped);
     }
     return 0;
 }

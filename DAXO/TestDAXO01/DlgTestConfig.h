@@ -1,4 +1,5 @@
 #pragma once
+#include "DialogRunner.h"
 #include "Diagnostics.h"
 #include "MyColoredText.h"
 #include <windows.h>
@@ -18,6 +19,9 @@ extern TestParameters g_testParameters;
 // 1 while the worker may go on polling; the operator's cancel sets it to 0.
 extern std::atomic<int> testRunning;
 
+// What the test dialog ends with when the operator stopped the test or it failed.
+const INT_PTR kTestStopped = 2;
+
 // After a poll that asked for identification, this many polls go without asking.
 const unsigned char kPollsWithoutRequest = 5;
 // The line's data bits for the new settings.
@@ -28,7 +32,7 @@ const int kTestDataBits = 8;
 // the operator clears `running` (2). Whatever a call throws ends the test as failed (2) with a
 // diagnostic: nothing leaves the worker, so the host's process never ends because of it.
 template <typename Tester>
-int TestNewSettings(Tester* tester, const TestParameters& parameters, const std::atomic<int>& running) noexcept
+INT_PTR TestNewSettings(Tester* tester, const TestParameters& parameters, const std::atomic<int>& running) noexcept
 {
     try {
         if (tester)
@@ -46,10 +50,10 @@ int TestNewSettings(Tester* tester, const TestParameters& parameters, const std:
                 requestFlag = 1;
             }
         }
-        return running != 0 ? 1 : 2;
+        return running != 0 ? kDialogDone : kTestStopped;
     } catch (...) {
         DiagnoseCaughtException("DlgTestConfig", __LINE__);
-        return 2;
+        return kTestStopped;
     }
 }
 

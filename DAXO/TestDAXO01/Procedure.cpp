@@ -1,4 +1,5 @@
 #include "Procedure.h"
+#include "DialogRunner.h"
 #include "DlgConfig.h"
 #include "DlgConfirm.h"
 #include "DlgTestConfig.h"
@@ -152,13 +153,13 @@ int ConfigurationRun::RunPasses(int checkFlag)
     for (;;) {
         Report(Message(msg::Heading), nullptr, result::kProgress);
         if (m_test.CheckEEPROM(m_parent, m_testId, checkFlag) != 1)
-            return 2;
+            return kNotConfigured;
         checkFlag = 1;
 
         UnitIdentity unit = ReadUnitIdentity();
         if (!*unit.typeCode) {
             ReportEmptyType();
-            return 2;
+            return kNotConfigured;
         }
         m_configDialog.SetTest(&m_test);
         m_configDialog.SetTypeCode(unit.typeCode);
@@ -166,22 +167,22 @@ int ConfigurationRun::RunPasses(int checkFlag)
         if (m_test.m_ConfigList.FindUnit(unit.serial) == 1 &&
             ::MessageBoxA(m_parent, Message(msg::AlreadyConfigured), kMessageBoxCaption,
                           MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
-            if (m_confirmDialog.Show(-1) == 1)
+            if (m_confirmDialog.Show(kShowModal) == kDialogDone)
                 continue;
             Report(nullptr, Message(msg::RepeatRefused), result::kFailure);
-            return 2;
+            return kNotConfigured;
         }
 
         Report(nullptr, Message(msg::ConfigDialogShown), result::kProgress);
-        if (m_configDialog.Show(-1) != 1) {
+        if (m_configDialog.Show(kShowModal) != kDialogDone) {
             Report(nullptr, Message(msg::ConfigCancelled), result::kFailure);
-            return 2;
+            return kNotConfigured;
         }
 
         Report(nullptr, Message(msg::TestDialogShown), result::kProgress);
         CTestConfigDialog::SetTestParameters(&m_test, m_configDialog.GetAddress(), m_configDialog.GetBaudRate(),
                                              m_configDialog.GetParity());
-        if (m_testDialog.Show(-1) != 1) {
+        if (m_testDialog.Show(kShowModal) != kDialogDone) {
             Report(nullptr, Message(msg::TestFailed), result::kFailure);
             continue;
         }
@@ -189,10 +190,10 @@ int ConfigurationRun::RunPasses(int checkFlag)
         ReportSummary(unit.serialText);
         Report(nullptr, Message(msg::Finished), result::kSuccess);
         if (m_configDialog.IsSeries() != 1)
-            return 1;
-        if (m_confirmDialog.Show(-1) != 1) {
+            return kConfigured;
+        if (m_confirmDialog.Show(kShowModal) != kDialogDone) {
             Report(nullptr, Message(msg::SeriesEnded), result::kFailure);
-            return 2;
+            return kNotConfigured;
         }
         m_test.m_ConfigList.AddUnit(unit.serial, m_configDialog.GetAddress());
         m_configDialog.AdvanceAddress();

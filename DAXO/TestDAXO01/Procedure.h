@@ -6,6 +6,10 @@
 
 class CTestDAXO01;
 
-// Runs the passes of one call and empties the configured-units list before it returns 1 (one
-// unit configured and tested outside a series) or 2 (every other ending). Exceptions pass.
+// What a call of the procedure answers: one unit configured and tested outside a series, or
+// every other ending (a series always ends so).
+const int kConfigured = 1, kNotConfigured = 2;
+
+// Runs the passes of one call and empties the configured-units list before it returns.
+// Exceptions pass.
 int RunConfiguration(CTestDAXO01& test, HWND parent, unsigned short testId, int checkFlag);

@@ -96,7 +96,7 @@ int CTestDAXO01::ConfigureThermometer(void* parentWindow, unsigned short testId,
     ReportStoppedPass(*this, parent);
     // Whatever failed, the host goes on and the next call starts with an empty list.
     m_ConfigList.Clear();
-    return 2;
+    return kNotConfigured;
 }
 
 extern "C" CTestDAXO01* GetTestInstance(void) { return &g_TestDAXO01; }
