@@ -6,6 +6,9 @@
 namespace {
 // The prompt line: a plain visible child.
 const DWORD kPromptStyle = WS_CHILD | WS_VISIBLE;
+// Where the prompt stands (left, top, right, bottom in pixels) and its blue.
+const RECT kPromptArea = {30, 25, 300, 50};
+const unsigned char kPromptRed = 0x00, kPromptGreen = 0x00, kPromptBlue = 0xFF;
 } // namespace
 
 CConfirmDialog::CConfirmDialog(HWND parent, HINSTANCE instance)
@@ -23,7 +26,7 @@ INT_PTR CConfirmDialog::RunModal()
 int CConfirmDialog::OnInitDialog()
 {
     RECT area;
-    ::SetRect(&area, 30, 25, 300, 50);
+    ::SetRect(&area, kPromptArea.left, kPromptArea.top, kPromptArea.right, kPromptArea.bottom);
     if (testObject) {
         SetWindowTextA(testObject->GetDialogName(IDD_CONFIRM));
         SetDlgItemTextA(IDOK, testObject->GetDialogControlName(IDD_CONFIRM, IDOK));
@@ -45,5 +48,5 @@ int CConfirmDialog::OnCommand(WPARAM command)
 
 int CConfirmDialog::OnMyColoredTextGetTextParam(unsigned int id, _MY_COLORED_TEXT_STRUCT* param)
 {
-    return DescribeColouredLine(id, IDC_CONFIRM_PROMPT, 0x00, 0x00, 0xFF, param);
+    return DescribeColouredLine(id, IDC_CONFIRM_PROMPT, kPromptRed, kPromptGreen, kPromptBlue, param);
 }

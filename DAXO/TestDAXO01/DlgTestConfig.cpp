@@ -7,6 +7,9 @@
 namespace {
 // The heading line: a visible child with the toolkit's coloured-text style bits.
 const DWORD kHeadingStyle = WS_CHILD | WS_VISIBLE | 0x30;
+// Where the heading stands (left, top, right, bottom in pixels) and its green.
+const RECT kHeadingArea = {5, 5, 400, 50};
+const unsigned char kHeadingRed = 0x40, kHeadingGreen = 0xC0, kHeadingBlue = 0x40;
 } // namespace
 
 TestParameters g_testParameters;
@@ -51,7 +54,7 @@ INT_PTR CTestConfigDialog::RunModal()
 int CTestConfigDialog::OnInitDialog()
 {
     RECT area;
-    ::SetRect(&area, 5, 5, 400, 50);
+    ::SetRect(&area, kHeadingArea.left, kHeadingArea.top, kHeadingArea.right, kHeadingArea.bottom);
     CTestDAXO01* test = g_testParameters.testObject;
     if (test) {
         SetWindowTextA(test->GetDialogName(IDD_TESTCONFIG));
@@ -85,7 +88,7 @@ int CTestConfigDialog::OnCommand(WPARAM command)
 
 int CTestConfigDialog::OnMyColoredTextGetTextParam(unsigned int id, _MY_COLORED_TEXT_STRUCT* param)
 {
-    return DescribeColouredLine(id, IDC_TEST_HEADING, 0x40, 0xC0, 0x40, param);
+    return DescribeColouredLine(id, IDC_TEST_HEADING, kHeadingRed, kHeadingGreen, kHeadingBlue, param);
 }
 
 DWORD WINAPI CTestConfigDialog::TestThreadProc(LPVOID dialogWindow)
