@@ -133,7 +133,7 @@ std::string CScreenshots::Save(HWND window, const std::string& name)
     if (bitmap)
         ::DeleteObject(bitmap);
     if (!written) {
-        CMyObject::Diagnostic(kSource, __LINE__, ("no picture written to " + path).c_str());
+        CMyObject::OutputDebugStringA((std::string(kSource) + ": no picture written to " + path + "\n").c_str());
         return {};
     }
     ++m_count;

@@ -11,7 +11,7 @@ CWatchdog::CWatchdog(unsigned limitMs, std::string message, int exitCode)
     if (m_finished)
         m_thread = ::CreateThread(nullptr, 0, &CWatchdog::Watch, this, 0, nullptr);
     if (!m_thread)
-        CMyObject::Diagnostic("Watchdog", __LINE__, "the watchdog could not be started");
+        CMyObject::OutputDebugStringA("Watchdog: the watchdog could not be started\n");
 }
 
 CWatchdog::~CWatchdog()

@@ -25,7 +25,7 @@ LRESULT RouteToObject(HWND window, UINT message, WPARAM wParam, LPARAM lParam, H
     try {
         return (self->*onMessage)(message, wParam, lParam);
     } catch (...) {
-        CMyObject::Diagnostic("daxohost", __LINE__, "exception in a window of the host");
+        CMyObject::OutputDebugStringA("daxohost: exception in a window of the host\n");
         return ::DefWindowProcA(window, message, wParam, lParam);
     }
 }

@@ -389,6 +389,27 @@ TEST_F(ConfigDialog, WritesExactlyTheRecordTheOperatorEntered)
     EXPECT_TRUE(boxes.empty());
 }
 
+TEST_F(ConfigDialog, InputsTheOperatorCannotSetAreBroughtIntoRangeNotRejected)
+{
+    // I2: minimum 10, maximum 5; I3: minimum 200, maximum 100.
+    Bench("05141302E80300000000013201020AC8646505" "64AB", kDefaultBlock, {});
+    for (const char* type : {"VX1205.10", "VX1203.00"}) {
+        CSimBench::Instance().ClearEvents();
+        EXPECT_EQ(Show(type, [](Window& w) {
+                      w.Click(IDC_WRITE);
+                      if (::IsWindowVisible(w.Handle()))
+                          w.Click(IDCANCEL);
+                  }),
+                  1)
+            << type;
+        std::vector<std::vector<unsigned char>> writes = Writes();
+        ASSERT_EQ(writes.size(), 1u) << type;
+        const std::vector<unsigned char> pulses(writes[0].begin() + 12, writes[0].end());
+        EXPECT_EQ(pulses, (std::vector<unsigned char>{1, 2, 10, 200, 100, 101, 10, 200})) << type;
+    }
+    EXPECT_TRUE(boxes.empty());
+}
+
 TEST_F(ConfigDialog, WithoutResponseAndWithoutTimeoutIgnoreTheirEdits)
 {
     Show("VX1205.10", [](Window& w) {
@@ -403,6 +424,69 @@ TEST_F(ConfigDialog, WithoutResponseAndWithoutTimeoutIgnoreTheirEdits)
     EXPECT_EQ(writes[0][4], 0);
     EXPECT_EQ(writes[0][5], 0);
     EXPECT_EQ(writes[0][10], 1) << "quadrature as loaded";
+}
+
+TEST_F(ConfigDialog, CurrentCodeOneAndAClearedTimeoutHoldingNonsenseAreWrittenAsZero)
+{
+    Bench("05141302E8030000000001110102030464656667AB", kDefaultBlock, {});  // currents 0x11
+    EXPECT_EQ(Show("VX1205.10", [](Window& w) {
+                  w.SetText(IDC_TIMEOUT, "abc");
+                  w.Check(IDC_TIMEOUT_ON, false);
+                  w.Click(IDC_WRITE);
+                  if (::IsWindowVisible(w.Handle()))
+                      w.Click(IDCANCEL);
+              }),
+              1);
+    std::vector<std::vector<unsigned char>> writes = Writes();
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0][11], 0x00) << "a stored current code 1 shows as 50 uA and is written as 0";
+    EXPECT_EQ(writes[0][4], 0);
+    EXPECT_EQ(writes[0][5], 0);
+}
+
+TEST_F(ConfigDialog, ARejectedMaximumFindsAllFourMinimaStoredAndNothingReported)
+{
+    daxotest::ReportCapture reports;
+    Show("VX1206.00", [](Window& w) {
+        for (int i = 0; i < 4; ++i)
+            w.SetSpin(kMinSpins[i], 7 + i);
+        w.SetSpin(IDC_SPIN_MAX0, 6);
+        w.Click(IDC_WRITE);
+        w.Click(IDCANCEL);
+    });
+    const unsigned char* minima = dialog.WorkingConfig().minPulse;
+    EXPECT_EQ(std::vector<unsigned char>(minima, minima + 4), (std::vector<unsigned char>{7, 8, 9, 10}));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, test.GetMessageA(27));
+    EXPECT_TRUE(reports.Reports().empty());
+    EXPECT_TRUE(Writes().empty());
+}
+
+TEST_F(ConfigDialog, EveryLocalisedControlTakesItsTextFromTheLanguageFile)
+{
+    const unsigned int ids[] = {IDC_LBL_ADDRESS, IDC_LBL_DELAY, IDC_LBL_BAUD, IDC_LBL_PARITY, IDC_LBL_QUAD,
+                                IDC_LBL_CURRENT01, IDC_LBL_CURRENT23, IDC_LBL_MIN, IDC_LBL_MAX, IDC_LBL_I0,
+                                IDC_LBL_I1, IDC_LBL_I2, IDC_LBL_I3, IDCANCEL, IDC_WRITE, IDC_SERIES, IDC_TIMEOUT_ON};
+    std::string items;
+    for (unsigned int id : ids)
+        items += "<ControlItem ID=\"" + std::to_string(id) + "\" text=\"text " + std::to_string(id) + "\"/>";
+    std::string path = daxotest::TempPath("controls.xml");
+    daxotest::WriteFileBytes(path, "<TesterLanguage><Dialog><DialogItem ID=\"2020\" text=\"caption\">" + items +
+                                       "</DialogItem></Dialog></TesterLanguage>");
+    ASSERT_EQ(test.SetLanguageFile(path.c_str()), 1);
+    ASSERT_EQ(test.LanguageFileOpen(), 1);
+    std::vector<std::string> shown;
+    Show("VX1205.10", [&](Window& w) {
+        shown.push_back(w.Caption());
+        for (unsigned int id : ids)
+            shown.push_back(w.Text(id));
+        w.Click(IDCANCEL);
+    });
+    test.LanguageFileClose();
+    std::vector<std::string> expected = {"caption"};
+    for (unsigned int id : ids)
+        expected.push_back("text " + std::to_string(id));
+    EXPECT_EQ(shown, expected);
 }
 
 TEST_F(ConfigDialog, FailedWriteKeepsTheDialogOpenUntilTheJumperIsFixed)

@@ -5,6 +5,7 @@
 #include "DlgConfirm.h"
 #include "DlgTestConfig.h"
 #include "ModuleDialogs.h"
+#include "ProcessMeasures.h"
 #include "SimBench.h"
 #include "resource.h"
 #include <gtest/gtest.h>
@@ -208,18 +209,10 @@ TEST_F(DialogObjects, HundredShowingsLeakNoGdiObjectsOrHandles)
         return driver.Succeeded();
     };
     ASSERT_TRUE(showAll());
-    HANDLE process = ::GetCurrentProcess();
-    DWORD gdi = ::GetGuiResources(process, GR_GDIOBJECTS);
-    DWORD user = ::GetGuiResources(process, GR_USEROBJECTS);
-    DWORD handles = 0;
-    ::GetProcessHandleCount(process, &handles);
+    daxotest::ProcessMeasures before = daxotest::ProcessMeasures::Now();
     for (int i = 0; i < 100; ++i)
         ASSERT_TRUE(showAll()) << "showing " << i;
-    DWORD handlesAfter = 0;
-    ::GetProcessHandleCount(process, &handlesAfter);
-    EXPECT_LE(::GetGuiResources(process, GR_GDIOBJECTS), gdi + 2);
-    EXPECT_LE(::GetGuiResources(process, GR_USEROBJECTS), user + 2);
-    EXPECT_LE(handlesAfter, handles + 4);
+    daxotest::ExpectNoLeak(before, daxotest::ProcessMeasures::Now(), 4);
 }
 
 } // namespace

@@ -379,9 +379,9 @@ TEST_F(HostLanguage, CursorAnswersNothingWhileNoFileIsOpen)
     EXPECT_EQ(tester.LanguageFileGetTag(1, "TesterLanguage"), 0);
     EXPECT_EQ(tester.LanguageFileGetCurrentTagAttribute("ID"), nullptr);
     EXPECT_EQ(tester.LanguageFileGetCurrentTagName(), nullptr);
-    EXPECT_STREQ(tester.GetMessageA(1), "");
-    EXPECT_STREQ(tester.GetDialogName(7), "");
-    EXPECT_STREQ(tester.GetDialogControlName(7, 1), "");
+    EXPECT_STREQ(tester.GetMessageA(1), "host message 1");
+    EXPECT_STREQ(tester.GetDialogName(7), "host dialog 7");
+    EXPECT_STREQ(tester.GetDialogControlName(7, 1), "host control 7/1");
 
     ASSERT_EQ(tester.SetLanguageFile(WriteTemp("sample.xml", kSample).c_str()), 1);
     EXPECT_EQ(tester.LanguageFileGetTag(1, "TesterLanguage"), 0) << "set is not opened";
@@ -430,9 +430,9 @@ TEST_F(HostLanguage, HostTextsComeFromTheSameFile)
     EXPECT_STREQ(tester.GetMessageA(1), "one");
     EXPECT_STREQ(tester.GetMessageA(2), "two");
     EXPECT_STREQ(tester.GetMessageA(4), "") << "an item without text";
-    EXPECT_STREQ(tester.GetMessageA(3), "") << "no such item";
+    EXPECT_STREQ(tester.GetMessageA(3), "host message 3") << "no such item";
     EXPECT_STREQ(tester.GetDialogName(7), "");
-    EXPECT_STREQ(tester.GetDialogControlName(7, 1), "");
+    EXPECT_STREQ(tester.GetDialogControlName(7, 1), "host control 7/1");
 }
 
 TEST_F(HostLanguage, OneFilePerLanguageInTheFolder)
@@ -467,7 +467,7 @@ TEST_F(HostLanguage, OneFilePerLanguageInTheFolder)
     ASSERT_EQ(tester.SetCurrentLanguage(2), 1);
     EXPECT_STREQ(tester.GetMessageA(1), "de.xml");
     EXPECT_EQ(tester.SetCurrentLanguage(4), 0) << "xx.xml is not XML";
-    EXPECT_STREQ(tester.GetMessageA(1), "");
+    EXPECT_STREQ(tester.GetMessageA(1), "host message 1");
     EXPECT_EQ(tester.SetCurrentLanguage(9), 0);
     EXPECT_EQ(tester.SetLanguage("fr"), 0);
     EXPECT_EQ(tester.SetLanguage(nullptr), 0);

@@ -4,7 +4,10 @@
 #include "TestSupport.h"
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -76,6 +79,37 @@ TEST_F(ModuleBoundary, ExportedClassMembersAreReachableByTheirNames)
     auto table = reinterpret_cast<const char* const*>(::GetProcAddress(module, "_ZN11CTestDAXO0117m_szSupportedTestE"));
     ASSERT_NE(table, nullptr);
     EXPECT_STREQ(table[2], "DAX-01");
+}
+
+// Every name in the library's export directory, read from the loaded image.
+std::vector<std::string> ExportNames(HMODULE module)
+{
+    auto base = reinterpret_cast<const unsigned char*>(module);
+    auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& entry = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    auto directory = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + entry.VirtualAddress);
+    auto names = reinterpret_cast<const DWORD*>(base + directory->AddressOfNames);
+    std::vector<std::string> result;
+    for (DWORD i = 0; i < directory->NumberOfNames; ++i)
+        result.emplace_back(reinterpret_cast<const char*>(base + names[i]));
+    return result;
+}
+
+TEST_F(ModuleBoundary, ExportsTheEntryPointsAndTheClassesOwnOperationsOnly)
+{
+    std::vector<std::string> names = ExportNames(module);
+    std::sort(names.begin(), names.end());
+    const std::vector<std::string> expected = {
+        "_GetTestInstance", "_GetTestInstanceID",
+        "_ZN11CTestDAXO0111GetMessageAEj", "_ZN11CTestDAXO0113GetDialogNameEj",
+        "_ZN11CTestDAXO0113GetModuleNameEv", "_ZN11CTestDAXO0115IsSupportedTestEPKc",
+        "_ZN11CTestDAXO0116GetSupportedTestEj", "_ZN11CTestDAXO0117m_szSupportedTestE",
+        "_ZN11CTestDAXO0120ConfigureThermometerEPvti", "_ZN11CTestDAXO0120GetDialogControlNameEjj",
+        "_ZN11CTestDAXO0121GetSupportedTestCountEv", "_ZN11CTestDAXO01C1EPv", "_ZN11CTestDAXO01C2EPv",
+        "_ZN11CTestDAXO01D0Ev", "_ZN11CTestDAXO01D1Ev", "_ZN11CTestDAXO01D2Ev", "_ZTI11CTestDAXO01",
+        "_ZTV11CTestDAXO01"};
+    EXPECT_EQ(names, expected);
 }
 
 // The host relies on each operation's place in the table. A pointer to a virtual member

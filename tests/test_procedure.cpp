@@ -3,8 +3,10 @@
 // that reach the host, for every way a pass can end.
 #include "ModuleDialogs.h"
 #include "SimBench.h"
+#include "Texts.h"
 #include "resource.h"
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 using daxotest::BenchFile;
 using daxotest::SeenBox;
@@ -95,8 +97,11 @@ protected:
 TEST_F(Procedure, FailedEepromCheckEndsTheCallWithOneReportAndNoDialog)
 {
     BenchFile().Host("UserConfig", kUserConfig).Load();  // nothing at the fixture
-    EXPECT_EQ(Configure(), 2);
+    EXPECT_EQ(Configure(5), 2);
     EXPECT_EQ(reports.CodesAndTexts(), (Reports{{112, kStart}}));
+    std::vector<SimEvent> reads = daxotest::BenchEvents(SimEventRead);
+    ASSERT_EQ(reads.size(), 1u);
+    EXPECT_EQ(reads[0].a, 5) << "the caller's check flag reaches the first check";
     EXPECT_TRUE(reports.Reports()[0].hasHeading);
     EXPECT_FALSE(reports.Reports()[0].hasLine);
     EXPECT_EQ(reports.Reports()[0].window, owner.Handle());
@@ -267,6 +272,25 @@ TEST_F(Procedure, SecondCallAsksNoRepeatQuestionAndStartsAgain)
     EXPECT_TRUE(boxes.empty());
 }
 
+TEST_F(Procedure, EveryEndingLeavesTheConfiguredUnitsListEmpty)
+{
+    BenchFile().Host("UserConfig", kUserConfig).Unit({"Serial=1"}).Unit({"Serial=2"}).Unit({"Serial=3"})
+        .Unit({"Serial=4"}).Load();
+    const CConfigList& list = static_cast<CTestDAXO01*>(test)->m_ConfigList;
+    // A series whose second unit is configured on its own ends with 1...
+    Write([](Window& w) { w.Check(IDC_SERIES, true); });
+    Confirm(IDOK);
+    Write([](Window& w) { w.Check(IDC_SERIES, false); });
+    EXPECT_EQ(Configure(), 1);
+    EXPECT_EQ(list.First(), nullptr);
+    // ...and one cancelled at its second unit with 2.
+    Write([](Window& w) { w.Check(IDC_SERIES, true); });
+    Confirm(IDOK);
+    driver.OnDialog(IDC_WRITE, [](Window& w) { w.Click(IDCANCEL); });
+    EXPECT_EQ(Configure(), 2);
+    EXPECT_EQ(list.First(), nullptr);
+}
+
 TEST_F(Procedure, ParityWordsAndSerialFieldsInTheSummary)
 {
     BenchFile()
@@ -333,6 +357,39 @@ TEST_F(Procedure, SummaryWithFewerPlaceholdersLeavesTheRestOut)
     EXPECT_EQ(Configure(), 1);
     test->LanguageFileClose();
     EXPECT_EQ(reports.CodesAndTexts()[4], (std::pair<int, std::string>{117, "hotovo %s%d (3)"}));
+}
+
+// A host whose EEPROM check fails with an exception; its report of "no configuration" may
+// fail too.
+class ThrowingTester : public CTestDAXO01 {
+public:
+    ThrowingTester() : CTestDAXO01(nullptr) {}
+    int CheckEEPROM(void*, unsigned short, int) override { throw std::runtime_error("EEPROM read failed"); }
+    const char* GetMessageA(unsigned int id) override
+    {
+        if (id == msg::NoConfiguration && reportThrows)
+            throw 45;
+        return CTestDAXO01::GetMessageA(id);
+    }
+    bool reportThrows = false;
+};
+
+TEST(ProcedureFailure, AnExceptionEndsTheCallWithAReportedFailureAndTheHostGoesOn)
+{
+    daxotest::ReportCapture reports;
+    daxotest::DebugCapture debug;
+    ThrowingTester tester;
+    tester.m_ConfigList.AddUnit(5, 5);
+    EXPECT_EQ(tester.ConfigureThermometer(nullptr, 0, 0), 2);
+    EXPECT_EQ(reports.CodesAndTexts(), (Reports{{112, kStart}, {113, "there is no configuration"}}));
+    EXPECT_TRUE(debug.Contains("EEPROM read failed"));
+    EXPECT_TRUE(debug.Contains("TestDAXO01("));
+    EXPECT_EQ(tester.m_ConfigList.First(), nullptr);
+
+    tester.reportThrows = true;
+    reports.Clear();
+    EXPECT_EQ(tester.ConfigureThermometer(nullptr, 0, 0), 2) << "a failing report of the failure is survived";
+    EXPECT_EQ(reports.CodesAndTexts(), (Reports{{112, kStart}}));
 }
 
 } // namespace

@@ -1,10 +1,8 @@
-// The configuration record's encodings and the list of units configured in a series:
-// everything that can be checked without a window.
-#include "ConfigList.h"
-#include "TestSupport.h"
+// The configuration record's encodings: everything of it that can be checked without a window.
 #include "UnitConfig.h"
 #include <gtest/gtest.h>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -83,72 +81,6 @@ TEST(DefaultBlock, SelectorsDecode)
     EXPECT_EQ(decoded.parity, 1);
     EXPECT_EQ(decoded.address, 17);
     EXPECT_EQ(decoded.answerDelay, 255);
-}
-
-std::vector<std::pair<long, int>> Entries(const CConfigList& list)
-{
-    std::vector<std::pair<long, int>> entries;
-    for (const CONFIG_LIST_ITEM* item = list.First(); item; item = item->pNext)
-        entries.emplace_back(item->lSerialNumber, item->byAddress);
-    return entries;
-}
-
-TEST(ConfigList, FindsOnlyWhatWasAdded)
-{
-    CConfigList list;
-    EXPECT_EQ(list.FindUnit(0), 0);
-    EXPECT_EQ(list.FindUnit(1234), 0);
-    EXPECT_EQ(list.AddUnit(1234, 5), 1);
-    EXPECT_EQ(list.FindUnit(1234), 1);
-    EXPECT_EQ(list.FindUnit(1235), 0);
-    EXPECT_EQ(list.AddUnit(0, 3), 1) << "serial 0 is an ordinary key";
-    EXPECT_EQ(list.FindUnit(0), 1);
-    EXPECT_EQ(list.AddUnit(-7, 1), 1);
-    EXPECT_EQ(list.FindUnit(-7), 1);
-}
-
-TEST(ConfigList, UpdatesInPlaceAndKeepsInsertionOrder)
-{
-    CConfigList list;
-    list.AddUnit(1234, 5);
-    list.AddUnit(1234, 9);
-    EXPECT_EQ(Entries(list), (std::vector<std::pair<long, int>>{{1234, 9}}));
-    CConfigList ordered;
-    ordered.AddUnit(1, 1);
-    ordered.AddUnit(2, 2);
-    ordered.AddUnit(1, 7);
-    EXPECT_EQ(Entries(ordered), (std::vector<std::pair<long, int>>{{1, 7}, {2, 2}}));
-    ordered.AddUnit(3, 300);
-    EXPECT_EQ(Entries(ordered).back(), (std::pair<long, int>{3, 44})) << "the low 8 bits of the address";
-    ordered.AddUnit(4, -1);
-    EXPECT_EQ(Entries(ordered).back().second, 255);
-}
-
-TEST(ConfigList, ClearForgetsEverythingAndTheListIsReusable)
-{
-    CConfigList list;
-    EXPECT_EQ(list.Clear(), 1);
-    for (long serial = 99999990; serial < 99999999; ++serial)
-        list.AddUnit(serial, 1);
-    EXPECT_EQ(list.Clear(), 1);
-    for (long serial = 99999990; serial < 99999999; ++serial)
-        EXPECT_EQ(list.FindUnit(serial), 0);
-    EXPECT_EQ(list.First(), nullptr);
-    list.AddUnit(5, 5);
-    EXPECT_EQ(Entries(list).size(), 1u);
-}
-
-TEST(ConfigList, DestroyingAFullListFreesEveryEntry)
-{
-    // Run many lists through the heap; a list that leaked its entries would grow the
-    // process's private bytes without bound.
-    daxotest::DebugCapture debug;
-    for (int round = 0; round < 200; ++round) {
-        CConfigList list;
-        for (long serial = 0; serial < 500; ++serial)
-            list.AddUnit(serial, static_cast<int>(serial));
-    }
-    EXPECT_TRUE(debug.Lines().empty()) << "no invariant check fails on a sound list";
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "resource.h"
 #include <gtest/gtest.h>
 #include <cstring>
+#include <stdexcept>
 
 using daxotest::BenchFile;
 using daxotest::ModuleResources;
@@ -179,6 +180,42 @@ TEST_F(TestDialog, StoppingWhilePollingNeverLeavesAWorkerBehind)
         EXPECT_TRUE(result == 1 || result == 2) << result;
         EXPECT_EQ(::WaitForSingleObject(dialog.GetThreadHandle(), 0), WAIT_OBJECT_0);
     }
+}
+
+// Stands in for the host's tester in the worker's test, and throws where it is told to.
+struct FailingLine {
+    int Reconnect(int, int, int)
+    {
+        if (reconnectThrows)
+            throw std::runtime_error("line gone");
+        return 1;
+    }
+    int IdentTest(unsigned char, int)
+    {
+        if (++polls == throwAtPoll)
+            throw 7;
+        return 0;
+    }
+    bool reconnectThrows = false;
+    int throwAtPoll = 0;
+    int polls = 0;
+};
+
+TEST(TestWorker, AnExceptionOfTheHostEndsTheTestAsFailedWithADiagnostic)
+{
+    daxotest::DebugCapture debug;
+    std::atomic<int> running{1};
+    TestParameters parameters;
+    FailingLine reconnectFails;
+    reconnectFails.reconnectThrows = true;
+    EXPECT_EQ(TestNewSettings(&reconnectFails, parameters, running), 2);
+    EXPECT_TRUE(debug.Contains("line gone"));
+    FailingLine identFails;
+    identFails.throwAtPoll = 3;
+    EXPECT_EQ(TestNewSettings(&identFails, parameters, running), 2);
+    EXPECT_EQ(identFails.polls, 3);
+    ASSERT_EQ(debug.Lines().size(), 2u);
+    EXPECT_EQ(debug.Lines()[1].rfind("DlgTestConfig(", 0), 0u) << debug.Lines()[1];
 }
 
 TEST(ColouredLines, EachDialogGivesItsColourOnlyForItsOwnLine)

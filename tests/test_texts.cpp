@@ -3,89 +3,74 @@
 #include "LanguageFile.h"
 #include "TestDAXO01.h"
 #include "TestSupport.h"
+#include "Texts.h"
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 using daxotest::TempPath;
 using daxotest::WriteFileBytes;
 
 namespace {
 
-struct Message {
-    unsigned int id;
-    const char* text;
+// What lang/en.xml holds: the module's English texts written out for translators, read through
+// the host's language-file cursor. The module's own tables are checked against it both ways.
+struct FileText {
+    unsigned int dialogId;   // 0 for a message
+    unsigned int id;         // message, dialog (caption) or control id
+    std::string text;
 };
-struct Caption {
-    unsigned int dialogId;
-    const char* text;
-};
-struct Control {
-    unsigned int dialogId;
-    unsigned int controlId;
-    const char* text;
+struct EnglishFile {
+    std::vector<FileText> messages, captions, controls;
 };
 
-const Message kMessages[] = {
-    {20, "Module address can not be greater than 125!\nNext unit will have initialize address as 1."},
-    {21, "Communication address:\n\n     expected value is from 1 to 125"},
-    {22, "Answer delay:\n\n     expected value is from 0 to 254"},
-    {23, "Minimal pulse length of input I0:\n\n     expected value is from 0 to 637.5ms\t"},
-    {24, "Minimal pulse length of input I1:\n\n     expected value is from 0 to 637.5ms\t"},
-    {25, "Minimal pulse length of input I2:\n\n     expected value is from 0 to 637.5ms\t"},
-    {26, "Minimal pulse length of input I3:\n\n     expected value is from 0 to 637.5ms\t"},
-    {27, "Maximal pulse length of input I0:\n\n     expected value is from minimal to 637.5ms\t"},
-    {28, "Maximal pulse length of input I1:\n\n     expected value is from minimal to 637.5ms\t"},
-    {29, "Maximal pulse length of input I2:\n\n     expected value is from minimal to 637.5ms\t"},
-    {30, "Maximal pulse length of input I3:\n\n     expected value is from minimal to 637.5ms\t"},
-    {31, "configuration has been succesfully written to EEPROM"},
-    {32, "EEPROM configuration write error!"},
-    {33, "EEPROM configuration write error!"},
-    {34, "DAXO configuration"},
-    {35, "Unit with this serial number already has been configured.!\t\n\nDo you really want to configure this unit again?\t"},
-    {36, "unit series configuration user break"},
-    {37, "configuration dialog is displayed"},
-    {38, "dialog for new setting test is displayed"},
-    {39, "configuration for %s: address %d; %d Bd, parity %s"},
-    {40, "DAXO configuration has been succesfully finished"},
-    {41, "unit series configuration user break"},
-    {42, "new setting test error"},
-    {43, "configuration user break"},
-    {44, "for type %s"},
-    {45, "there is no configuration"},
-    {46, "Communication timeout:\n\n     expected value is from 1 to 65535\t"},
-};
-const Caption kCaptions[] = {
-    {2020, "DAXO configuration"},
-    {2021, "DAXO configuration test"},
-    {2022, "Configuration of next unit ..."},
-};
-const Control kControls[] = {
-    {2020, 2, "Cancel"},
-    {2020, 32786, "without response"},
-    {2020, 32788, "Write and test"},
-    {2020, 32789, "configuration unit series"},
-    {2020, 32815, "Address:"},
-    {2020, 32816, "Answer delay [ms]:"},
-    {2020, 32817, "Baud rate [Bd]:"},
-    {2020, 32818, "Parity:"},
-    {2020, 32819, "Quadrature input:"},
-    {2020, 32820, "Active input current I0 a I1:"},
-    {2020, 32821, "Active input current I2 a I3:"},
-    {2020, 32822, "minimum"},
-    {2020, 32823, "maximum"},
-    {2020, 32824, "I0 - time between pulses [ms]:"},
-    {2020, 32825, "I1 - time between pulses [ms]:"},
-    {2020, 32826, "I2 - time between pulses [ms]:"},
-    {2020, 32827, "I3 - time between pulses [ms]:"},
-    {2020, 32830, "Communication timeout [ms]"},
-    {2021, 2, "Back to module configuration"},
-    {2021, 32800, "Test of new DAXO configuration"},
-    {2021, 32801, "Test is proceeding now. Dialog will close by succesfully test.\n\nTest remains no longer than 10s."},
-    {2022, 1, "OK"},
-    {2022, 2, "Cancel"},
-    {2022, 32795, "Connect next unit for configration"},
-};
+// Moves the cursor to the n-th item of that name inside the current tag.
+bool NthItem(CTest& host, const char* name, size_t n)
+{
+    if (!host.LanguageFileGetTag(texts::kFirstChild, name))
+        return false;
+    for (size_t i = 0; i < n; ++i)
+        if (!host.LanguageFileGetTag(texts::kNextSibling, name))
+            return false;
+    return true;
+}
+
+FileText CurrentItem(CTest& host, unsigned int dialogId)
+{
+    const char* id = host.LanguageFileGetCurrentTagAttribute("ID");
+    const char* text = host.LanguageFileGetCurrentTagAttribute("text");
+    return {dialogId, id ? static_cast<unsigned int>(std::strtoul(id, nullptr, 10)) : 0u, text ? text : "<no text>"};
+}
+
+const EnglishFile& English()
+{
+    static EnglishFile file = [] {
+        EnglishFile read;
+        CTestDAXO01 reader{nullptr};
+        std::string path = daxotest::SourceFolder() + "/lang/en.xml";
+        reader.SetLanguageFile(path.c_str());
+        if (reader.LanguageFileOpen() != 1)
+            return read;
+        auto section = [&reader](const char* name) {
+            reader.LanguageFileGetTag(texts::kTop, "TesterLanguage");
+            reader.LanguageFileGetTag(texts::kFirstChild, name);
+        };
+        for (size_t i = 0; section("Message"), NthItem(reader, "MessageItem", i); ++i)
+            read.messages.push_back(CurrentItem(reader, 0));
+        for (size_t i = 0; section("Dialog"), NthItem(reader, "DialogItem", i); ++i) {
+            FileText caption = CurrentItem(reader, 0);
+            read.captions.push_back(caption);
+            for (size_t j = 0; section("Dialog"), NthItem(reader, "DialogItem", i), NthItem(reader, "ControlItem", j); ++j)
+                read.controls.push_back(CurrentItem(reader, caption.id));
+        }
+        return read;
+    }();
+    return file;
+}
+
+const unsigned int kAnyId = 65536;  // every id the module could own lies below this
 
 class Texts : public ::testing::Test {
 protected:
@@ -109,17 +94,56 @@ protected:
     CTestDAXO01 test{nullptr};
 };
 
-TEST_F(Texts, EnglishDefaultsWithoutALanguageFile)
+TEST_F(Texts, WithoutALanguageFileTheModuleAnswersWhatTheEnglishFileSays)
 {
-    for (const auto& entry : kMessages)
-        EXPECT_STREQ(test.GetMessageA(entry.id), entry.text) << entry.id;
-    for (const auto& entry : kCaptions)
-        EXPECT_STREQ(test.GetDialogName(entry.dialogId), entry.text) << entry.dialogId;
-    for (const auto& entry : kControls)
-        EXPECT_STREQ(test.GetDialogControlName(entry.dialogId, entry.controlId), entry.text)
-            << entry.dialogId << "/" << entry.controlId;
+    const EnglishFile& file = English();
+    ASSERT_FALSE(file.messages.empty()) << "lang/en.xml read";
+    for (const FileText& entry : file.messages)
+        EXPECT_STREQ(test.GetMessageA(entry.id), entry.text.c_str()) << "message " << entry.id;
+    for (const FileText& entry : file.captions)
+        EXPECT_STREQ(test.GetDialogName(entry.id), entry.text.c_str()) << "dialog " << entry.id;
+    for (const FileText& entry : file.controls)
+        EXPECT_STREQ(test.GetDialogControlName(entry.dialogId, entry.id), entry.text.c_str())
+            << "control " << entry.dialogId << "/" << entry.id;
+}
 
-    // Other ids are the host's.
+TEST_F(Texts, EveryTextTheModuleOwnsIsInTheEnglishFile)
+{
+    const EnglishFile& file = English();
+    auto inFile = [](const std::vector<FileText>& entries, unsigned int dialogId, unsigned int id) {
+        for (const FileText& entry : entries)
+            if (entry.dialogId == dialogId && entry.id == id)
+                return true;
+        return false;
+    };
+    size_t messages = 0, captions = 0, controls = 0;
+    for (unsigned int id = 0; id < kAnyId; ++id) {
+        if (texts::EnglishMessage(id)) {
+            ++messages;
+            EXPECT_TRUE(inFile(file.messages, 0, id)) << "message " << id;
+        }
+        if (!texts::EnglishCaption(id))
+            continue;
+        ++captions;
+        EXPECT_TRUE(inFile(file.captions, 0, id)) << "dialog " << id;
+        for (unsigned int control = 0; control < kAnyId; ++control)
+            if (texts::EnglishControlText(id, control)) {
+                ++controls;
+                EXPECT_TRUE(inFile(file.controls, id, control)) << "control " << id << "/" << control;
+            }
+    }
+    EXPECT_EQ(messages, file.messages.size());
+    EXPECT_EQ(captions, file.captions.size());
+    EXPECT_EQ(controls, file.controls.size());
+}
+
+TEST_F(Texts, OtherIdsAreTheHosts)
+{
+    // The host's stand-in names what it was asked for, unlike an empty text.
+    EXPECT_STREQ(test.GetMessageA(19), "host message 19");
+    EXPECT_STREQ(test.GetMessageA(47), "host message 47");
+    EXPECT_STREQ(test.GetDialogName(2019), "host dialog 2019");
+    EXPECT_STREQ(test.GetDialogControlName(2025, 1), "host control 2025/1");
     EXPECT_STREQ(test.GetMessageA(19), test.CDAXOTester::GetMessageA(19));
     EXPECT_STREQ(test.GetMessageA(47), test.CDAXOTester::GetMessageA(47));
     EXPECT_STREQ(test.GetDialogName(2019), test.CDAXOTester::GetDialogName(2019));
@@ -129,7 +153,7 @@ TEST_F(Texts, EnglishDefaultsWithoutALanguageFile)
 TEST_F(Texts, AskedThroughTheHostsVirtualTable)
 {
     CTest& host = test;
-    EXPECT_STREQ(host.GetMessageA(35), kMessages[35 - 20].text);
+    EXPECT_STREQ(host.GetMessageA(35), texts::EnglishMessage(35));
     EXPECT_STREQ(host.GetDialogName(2021), "DAXO configuration test");
     EXPECT_STREQ(host.GetDialogControlName(2021, 32800), "Test of new DAXO configuration");
     EXPECT_STREQ(host.GetDialogControlName(2020, 32786), "without response") << "has a text though never asked";
@@ -178,12 +202,12 @@ TEST_F(Texts, FirstMatchingItemDecides)
                 "<MessageItem ID=\"37\" text=\"\"/>"
                 "<MessageItem ID=\"5\" text=\"host id in the file\"/>");
     EXPECT_EQ(Message(35), "first");
-    EXPECT_STREQ(test.GetMessageA(36), kMessages[36 - 20].text) << "no text: the English one";
+    EXPECT_STREQ(test.GetMessageA(36), texts::EnglishMessage(36)) << "no text: the English one";
     const char* empty = test.GetMessageA(37);
     ASSERT_NE(empty, nullptr);
     EXPECT_STREQ(empty, "") << "an empty text is an answer";
     EXPECT_EQ(Message(5), "host id in the file");
-    EXPECT_STREQ(test.GetMessageA(38), kMessages[38 - 20].text);
+    EXPECT_STREQ(test.GetMessageA(38), texts::EnglishMessage(38));
 }
 
 TEST_F(Texts, ItemsOutsideTheirPlaceAreNotSeen)
@@ -192,13 +216,13 @@ TEST_F(Texts, ItemsOutsideTheirPlaceAreNotSeen)
         "<Dialog><MessageItem ID=\"21\" text=\"in the dialogs\"/></Dialog>"
         "<Message><Dialog><MessageItem ID=\"22\" text=\"one level too deep\"/></Dialog></Message>");
     for (unsigned int id = 20; id <= 22; ++id)
-        EXPECT_STREQ(test.GetMessageA(id), kMessages[id - 20].text) << id;
+        EXPECT_STREQ(test.GetMessageA(id), texts::EnglishMessage(id)) << id;
 
     std::string path = TempPath("other-root.xml");
     WriteFileBytes(path, "<Language><Message><MessageItem ID=\"20\" text=\"x\"/></Message></Language>");
     test.SetLanguageFile(path.c_str());
     ASSERT_EQ(test.LanguageFileOpen(), 1);
-    EXPECT_STREQ(test.GetMessageA(20), kMessages[0].text);
+    EXPECT_STREQ(test.GetMessageA(20), texts::EnglishMessage(20));
 }
 
 TEST_F(Texts, DialogCaptionsAndControls)
@@ -250,19 +274,14 @@ TEST_F(Texts, AControlWithoutTextIsADiagnosedProgrammingError)
     EXPECT_EQ(debug.Lines().size(), 4u) << "other dialogs and known controls are no error";
 }
 
-TEST_F(Texts, TheEnglishFileSpellsTheDefaultsOut)
+TEST_F(Texts, TheEnglishFileIsReadThroughTheModule)
 {
     UseShipped("en");
-    for (const auto& entry : kMessages) {
+    for (const FileText& entry : English().messages) {
         const char* text = test.GetMessageA(entry.id);
-        EXPECT_STREQ(text, entry.text) << entry.id;
-        EXPECT_NE(text, entry.text) << "answered from the file";
+        EXPECT_STREQ(text, entry.text.c_str()) << entry.id;
+        EXPECT_NE(text, texts::EnglishMessage(entry.id)) << "answered from the file";
     }
-    for (const auto& entry : kCaptions)
-        EXPECT_STREQ(test.GetDialogName(entry.dialogId), entry.text) << entry.dialogId;
-    for (const auto& entry : kControls)
-        EXPECT_STREQ(test.GetDialogControlName(entry.dialogId, entry.controlId), entry.text)
-            << entry.dialogId << "/" << entry.controlId;
 }
 
 // What a text looks like apart from its words: line breaks, tabs and placeholders.
@@ -280,20 +299,11 @@ std::string Shape(const std::string& text)
 
 TEST_F(Texts, TheCzechFileAnswersEveryText)
 {
-    // The module's own constants, to tell them from answers out of the file.
-    std::vector<const char*> english;
-    for (const auto& entry : kMessages)
-        english.push_back(test.GetMessageA(entry.id));
-    for (const auto& entry : kCaptions)
-        english.push_back(test.GetDialogName(entry.dialogId));
-    for (const auto& entry : kControls)
-        english.push_back(test.GetDialogControlName(entry.dialogId, entry.controlId));
-
+    const EnglishFile& english = English();
     UseShipped("cs");
-    size_t i = 0;
-    auto check = [&](const char* text, const char* englishText, const std::string& what) {
+    auto check = [](const char* text, const char* englishText, const char* moduleText, const std::string& what) {
         ASSERT_NE(text, nullptr) << what;
-        EXPECT_NE(text, english[i++]) << what << " comes from the file";
+        EXPECT_NE(text, moduleText) << what << " comes from the file";
         if (std::string(englishText) != "OK") {
             EXPECT_STRNE(text, englishText) << what;
         }
@@ -301,13 +311,16 @@ TEST_F(Texts, TheCzechFileAnswersEveryText)
         EXPECT_EQ(std::string(text).find('?') == std::string::npos, std::string(englishText).find('?') == std::string::npos)
             << what << ": every character fits the code page";
     };
-    for (const auto& entry : kMessages)
-        check(test.GetMessageA(entry.id), entry.text, "message " + std::to_string(entry.id));
-    for (const auto& entry : kCaptions)
-        check(test.GetDialogName(entry.dialogId), entry.text, "dialog " + std::to_string(entry.dialogId));
-    for (const auto& entry : kControls)
-        check(test.GetDialogControlName(entry.dialogId, entry.controlId), entry.text,
-              "control " + std::to_string(entry.dialogId) + "/" + std::to_string(entry.controlId));
+    for (const FileText& entry : english.messages)
+        check(test.GetMessageA(entry.id), entry.text.c_str(), texts::EnglishMessage(entry.id),
+              "message " + std::to_string(entry.id));
+    for (const FileText& entry : english.captions)
+        check(test.GetDialogName(entry.id), entry.text.c_str(), texts::EnglishCaption(entry.id),
+              "dialog " + std::to_string(entry.id));
+    for (const FileText& entry : english.controls)
+        check(test.GetDialogControlName(entry.dialogId, entry.id), entry.text.c_str(),
+              texts::EnglishControlText(entry.dialogId, entry.id),
+              "control " + std::to_string(entry.dialogId) + "/" + std::to_string(entry.id));
 
     // In code page 1250.
     EXPECT_STREQ(test.GetMessageA(21), "Komunika\xE8n\xED adresa:\n\n     o\xE8" "ek\xE1van\xE1 hodnota je od 1 do 125");
@@ -317,7 +330,7 @@ TEST_F(Texts, TheCzechFileAnswersEveryText)
 
     // Closed again, the English texts are back.
     test.LanguageFileClose();
-    EXPECT_STREQ(test.GetMessageA(21), kMessages[1].text);
+    EXPECT_STREQ(test.GetMessageA(21), texts::EnglishMessage(21));
 }
 
 } // namespace

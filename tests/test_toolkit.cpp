@@ -2,6 +2,7 @@
 // messages to a dialog object.
 #include "DynString.h"
 #include "MyColoredText.h"
+#include "ProcessMeasures.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -232,22 +233,18 @@ TEST(DialogDispatch, ControlOperationsWithoutAWindowAnswerFailure)
     EXPECT_EQ(dialog.SetWindowTextA("caption"), 0);
 }
 
-TEST(DialogDispatch, RepeatedShowingsLeakNoHandlesOrGdiObjects)
+TEST(DialogDispatch, RepeatedShowingsLeakNoWindowsHandlesOrGdiObjects)
 {
-    HANDLE process = ::GetCurrentProcess();
-    auto gdi = [&] { return ::GetGuiResources(process, GR_GDIOBJECTS); };
-    auto user = [&] { return ::GetGuiResources(process, GR_USEROBJECTS); };
     ProbeDialog warmUp;
     warmUp.script = {Message(WM_COMMAND, IDCANCEL)};
     warmUp.Show(-1);
-    DWORD gdiBefore = gdi(), userBefore = user();
+    daxotest::ProcessMeasures before = daxotest::ProcessMeasures::Now();
     for (int i = 0; i < 50; ++i) {
         ProbeDialog dialog;
         dialog.script = {Message(WM_COMMAND, IDCANCEL)};
         ASSERT_EQ(dialog.Show(-1), -5);
     }
-    EXPECT_LE(gdi(), gdiBefore + 2);
-    EXPECT_LE(user(), userBefore + 2);
+    daxotest::ExpectNoLeak(before, daxotest::ProcessMeasures::Now(), 2);
 }
 
 } // namespace

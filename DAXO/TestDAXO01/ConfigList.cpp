@@ -1,4 +1,9 @@
 #include "ConfigList.h"
+#include "Diagnostics.h"
+
+namespace {
+const char kSource[] = "ConfigList";
+}
 
 CConfigList::CConfigList() : m_Head{0, 0, nullptr}, m_pCurrent(nullptr) {}
 
@@ -26,17 +31,17 @@ int CConfigList::AddUnit(long serial, int address)
         tail = item;
     }
     if (!tail) {
-        Diagnostic("ConfigList", __LINE__, "list has no tail");
+        Diagnose(kSource, __LINE__, "list has no tail");
         return 0;
     }
     if (tail->pNext) {
-        Diagnostic("ConfigList", __LINE__, "list tail has a successor");
+        Diagnose(kSource, __LINE__, "list tail has a successor");
         return 0;
     }
     // A failed allocation throws before the chain is touched, so the list stays as it was.
     CONFIG_LIST_ITEM* added = new CONFIG_LIST_ITEM{serial, static_cast<unsigned char>(address & 0xFF), nullptr};
     if (!added) {
-        Diagnostic("ConfigList", __LINE__, "no entry allocated");
+        Diagnose(kSource, __LINE__, "no entry allocated");
         return 0;
     }
     tail->pNext = added;

@@ -1,4 +1,5 @@
 #include "DialogRunner.h"
+#include "Diagnostics.h"
 #include <cstring>
 
 INT_PTR RunModalDialog(CMyDialog& dialog, HINSTANCE instance, const char* source, int line,
@@ -7,12 +8,12 @@ INT_PTR RunModalDialog(CMyDialog& dialog, HINSTANCE instance, const char* source
     DLGPROC procedure = dialog.GetWndProc();
     if (!procedure) {
         CMyObject::OutputDebugStringA("DLGPROC je NULL\n");
-        CMyObject::Diagnostic(source, line, "no dialog procedure");
+        Diagnose(source, line, "no dialog procedure");
         return -1;
     }
     if (!instance) {
         CMyObject::OutputDebugStringA("HINSTANCE je NULL\n");
-        CMyObject::Diagnostic(source, line, "no instance handle");
+        Diagnose(source, line, "no instance handle");
         return -2;
     }
     INT_PTR result = ::DialogBoxParamA(instance, MAKEINTRESOURCEA(dialog.GetClassTemplate()),
@@ -22,7 +23,7 @@ INT_PTR RunModalDialog(CMyDialog& dialog, HINSTANCE instance, const char* source
     } else if (result == -1) {
         CMyObject::OutputDebugStringA("Nepodarilo se vytvorit dialogove okno\n");
         if (diagnoseCreateFailure)
-            CMyObject::Diagnostic(source, line, "the dialog window could not be created");
+            Diagnose(source, line, "the dialog window could not be created");
     }
     return result;
 }

@@ -1,6 +1,12 @@
 #pragma once
 #include "MyDialog.h"
 
+// Show's one mode: modal, through RunModal.
+const int kShowModal = -1;
+// What a dialog ends with when the operator's step succeeded (written, answered, confirmed);
+// the procedure takes any other value as a step that did not.
+const INT_PTR kDialogDone = 1;
+
 // The modal runner that each dialog's RunModal uses: checks the procedure and the
 // instance, creates the dialog from its template with the object as parameter and reports
 // what went wrong, naming the calling source and line.

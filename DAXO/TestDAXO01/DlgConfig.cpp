@@ -1,8 +1,10 @@
 #include "DlgConfig.h"
+#include "Controls.h"
 #include "DialogRunner.h"
+#include "ResultCodes.h"
 #include "TestDAXO01.h"
+#include "Texts.h"
 #include "resource.h"
-#include <commctrl.h>
 #include <cstring>
 #include <initializer_list>
 
@@ -20,7 +22,7 @@ struct PulsePair {
     unsigned int spin;
     unsigned int edit;
 };
-const PulsePair kPulsePairs[8] = {{IDC_SPIN_MIN0, IDC_MIN0}, {IDC_SPIN_MIN1, IDC_MIN1}, {IDC_SPIN_MIN2, IDC_MIN2},
+const PulsePair kPulsePairs[] = {{IDC_SPIN_MIN0, IDC_MIN0}, {IDC_SPIN_MIN1, IDC_MIN1}, {IDC_SPIN_MIN2, IDC_MIN2},
                                   {IDC_SPIN_MIN3, IDC_MIN3}, {IDC_SPIN_MAX0, IDC_MAX0}, {IDC_SPIN_MAX1, IDC_MAX1},
                                   {IDC_SPIN_MAX2, IDC_MAX2}, {IDC_SPIN_MAX3, IDC_MAX3}};
 
@@ -30,11 +32,43 @@ const unsigned int kLocalisedControls[] = {IDC_LBL_ADDRESS, IDC_LBL_DELAY, IDC_L
                                            IDC_LBL_MAX,     IDC_LBL_I0, IDC_LBL_I1, IDC_LBL_I2, IDC_LBL_I3,
                                            IDCANCEL,        IDC_WRITE, IDC_SERIES, IDC_TIMEOUT_ON};
 
-const char* const kTypeWithoutInputs23 = "VX1203.00";
+// What a type of unit lets the operator set (exact, case-sensitive codes): the I2 and I3
+// controls greyed for one type, hidden for the types with a communication timeout.
+const char* const kTypeWithGreyedInputs23 = "VX1203.00";
 const char* const kTypesWithTimeout[] = {"VX1205.00", "VX1205.10", "VX1205.20"};
 
+bool IsTypeWithTimeout(const char* type)
+{
+    for (const char* code : kTypesWithTimeout)
+        if (std::strcmp(type, code) == 0)
+            return true;
+    return false;
+}
+
+bool IsTypeWithGreyedInputs23(const char* type) { return std::strcmp(type, kTypeWithGreyedInputs23) == 0; }
+
+// The default configuration's timeout and shortest pulse spacing (2.5 ms).
 const unsigned int kDefaultTimeoutMs = 600;
+const int kDefaultMinPulseSteps = 1;
 const unsigned int kShownDelayWhenSilent = 10;
+
+// What the dialog ends with when the operator cancels it.
+const INT_PTR kConfigCancelled = -1;
+
+// The host's selectors: the block it is asked for once the stored record is usable (the answer
+// is not used), and the default block.
+const unsigned char kDefaultBlockAskedFirst = 1, kDefaultBlock = 2;
+// Where in the unit the record is written.
+const unsigned short kConfigOffset = 0;
+
+// The mouse wheel's steps: address and delay edits, and the pulse spinners (12.5 ms).
+const int kAddressWheelStep = 1, kDelayWheelStep = 5, kPulseWheelStep = 5;
+
+// Pulse pairs: minima of I0..I3 at 0..3, maxima at kInputCount..7.
+const int kPulsePairCount = 2 * kInputCount;
+
+// The four halves of inputCurrent: I0/I1 in the low one, I2/I3 in the high one.
+const unsigned int kCurrentHalfBits = 4, kCurrentHalfMask = 0x0F;
 
 } // namespace
 
@@ -61,10 +95,10 @@ INT_PTR CConfigDialog::RunModal()
 void CConfigDialog::AdvanceAddress()
 {
     resultConfig.address = static_cast<unsigned char>(resultConfig.address + 1);
-    if (resultConfig.address > 125) {
+    if (resultConfig.address > kMaxAddress) {
         // The dialog has closed by now, so the warning belongs to its parent window.
-        MessageBoxA(testObject ? testObject->GetMessageA(20) : "", kCaption, MB_OK | MB_ICONWARNING);
-        resultConfig.address = 1;
+        MessageBoxA(testObject ? testObject->GetMessageA(msg::AddressWrapped) : "", kCaption, MB_OK | MB_ICONWARNING);
+        resultConfig.address = kMinAddress;
     }
 }
 
@@ -74,8 +108,8 @@ int CConfigDialog::OnInitDialog()
     CheckDlgButton(IDC_SERIES, seriesFlag == 1 ? BST_CHECKED : BST_UNCHECKED);
     FillLists();
     for (const PulsePair& pair : kPulsePairs)
-        if (HWND spin = GetDlgItem(pair.spin))
-            ::SendMessageA(spin, UDM_SETRANGE32, 0, 255);
+        if (CUpDown spin{GetDlgItem(pair.spin)})
+            spin.SetRange32(0, kMaxPulseSteps);
     LoadConfiguration();
     if (bitmap) {
         ::DeleteObject(bitmap);
@@ -87,16 +121,25 @@ int CConfigDialog::OnInitDialog()
     return 1;
 }
 
+const char* CConfigDialog::TypeCode() const
+{
+    return typeCode.GetString() ? typeCode.GetString() : "";
+}
+
+bool CConfigDialog::OperatorSetsInput(int input) const
+{
+    const int firstOfI2I3 = 2;
+    const char* type = TypeCode();
+    return input < firstOfI2I3 || !(IsTypeWithGreyedInputs23(type) || IsTypeWithTimeout(type));
+}
+
 void CConfigDialog::AdaptToTypeCode()
 {
-    const char* type = typeCode.GetString() ? typeCode.GetString() : "";
-    if (std::strcmp(type, kTypeWithoutInputs23) == 0)
+    const char* type = TypeCode();
+    if (IsTypeWithGreyedInputs23(type))
         for (unsigned int id : kInputs23)
             EnableDialogItem(id, 0);
-    bool withTimeout = false;
-    for (const char* code : kTypesWithTimeout)
-        withTimeout = withTimeout || std::strcmp(type, code) == 0;
-    if (withTimeout) {
+    if (IsTypeWithTimeout(type)) {
         for (unsigned int id : kInputs23)
             ShowDialogItem(id, 0);
     } else {
@@ -108,12 +151,8 @@ void CConfigDialog::AdaptToTypeCode()
 void CConfigDialog::FillLists()
 {
     auto add = [this](unsigned int listId, const char* text, unsigned char code) {
-        HWND list = GetDlgItem(listId);
-        if (!list)
-            return;
-        LRESULT index = ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-        if (index >= 0)
-            ::SendMessageA(list, CB_SETITEMDATA, static_cast<WPARAM>(index), code);
+        if (CComboBox list{GetDlgItem(listId)})
+            list.AddItem(text, code);
     };
     for (const BaudRate& rate : kBaudRates)
         add(IDC_BAUD, rate.text, rate.code);
@@ -127,17 +166,17 @@ void CConfigDialog::FillLists()
 
 void CConfigDialog::SelectByText(unsigned int listId, const char* text)
 {
-    HWND list = GetDlgItem(listId);
+    CComboBox list(GetDlgItem(listId));
     if (!list || !text)
         return;
-    LRESULT index = ::SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
+    int index = list.FindStringExact(text);
     if (index >= 0)
-        ::SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        list.SetCurSel(index);
 }
 
 void CConfigDialog::ShowAnswerDelay(unsigned char delay)
 {
-    if (delay == 255) {
+    if (delay == kSilentDelay) {
         SetDlgItemInt(IDC_DELAY, kShownDelayWhenSilent, 0);
         EnableDialogItem(IDC_DELAY, 0);
         CheckDlgButton(IDC_NOANSWER, BST_CHECKED);
@@ -150,14 +189,14 @@ void CConfigDialog::ShowAnswerDelay(unsigned char delay)
 
 int CConfigDialog::SpinPosition(unsigned int spinId) const
 {
-    HWND spin = GetDlgItem(spinId);
-    return spin ? static_cast<int>(::SendMessageA(spin, UDM_GETPOS32, 0, 0)) : 0;
+    CUpDown spin(GetDlgItem(spinId));
+    return spin ? spin.GetPos32() : 0;
 }
 
 void CConfigDialog::SetSpinPosition(unsigned int spinId, int position)
 {
-    if (HWND spin = GetDlgItem(spinId))
-        ::SendMessageA(spin, UDM_SETPOS32, 0, position);
+    if (CUpDown spin{GetDlgItem(spinId)})
+        spin.SetPos32(position);
 }
 
 void CConfigDialog::ShowPulse(int index, int steps)
@@ -182,21 +221,21 @@ void CConfigDialog::LoadConfiguration()
         LoadDefaults();
         return;
     }
-    testObject->ReadDefaultConfig(1);
+    testObject->ReadDefaultConfig(kDefaultBlockAskedFirst);
     SelectByText(IDC_BAUD, rateText);
     SelectByText(IDC_PARITY, ParityTextOfCode(source.parity));
     SetDlgItemInt(IDC_ADDRESS, source.address, 0);
     ShowAnswerDelay(source.answerDelay);
-    CheckDlgButton(IDC_QUAD01, (workingConfig.quadrature & 0x01) ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(IDC_QUAD23, (workingConfig.quadrature & 0x02) ? BST_CHECKED : BST_UNCHECKED);
-    if (HWND list = GetDlgItem(IDC_CURRENT01))
-        ::SendMessageA(list, CB_SETCURSEL, CurrentPositionOfCode(workingConfig.inputCurrent & 0x0F), 0);
-    if (HWND list = GetDlgItem(IDC_CURRENT23))
-        ::SendMessageA(list, CB_SETCURSEL, CurrentPositionOfCode(workingConfig.inputCurrent >> 4), 0);
-    for (int i = 0; i < 4; ++i)
+    CheckDlgButton(IDC_QUAD01, (workingConfig.quadrature & kQuadratureI0I1) ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(IDC_QUAD23, (workingConfig.quadrature & kQuadratureI2I3) ? BST_CHECKED : BST_UNCHECKED);
+    if (CComboBox list{GetDlgItem(IDC_CURRENT01)})
+        list.SetCurSel(CurrentPositionOfCode(workingConfig.inputCurrent & kCurrentHalfMask));
+    if (CComboBox list{GetDlgItem(IDC_CURRENT23)})
+        list.SetCurSel(CurrentPositionOfCode(workingConfig.inputCurrent >> kCurrentHalfBits));
+    for (int i = 0; i < kInputCount; ++i)
         ShowPulse(i, workingConfig.minPulse[i]);
-    for (int i = 0; i < 4; ++i)
-        ShowPulse(4 + i, workingConfig.maxPulse[i]);
+    for (int i = 0; i < kInputCount; ++i)
+        ShowPulse(kInputCount + i, workingConfig.maxPulse[i]);
     unsigned int timeout = CommTimeoutOf(workingConfig);
     SetDlgItemInt(IDC_TIMEOUT, timeout != 0 ? timeout : kDefaultTimeoutMs, 0);
     CheckDlgButton(IDC_TIMEOUT_ON, timeout != 0 ? BST_CHECKED : BST_UNCHECKED);
@@ -205,7 +244,7 @@ void CConfigDialog::LoadConfiguration()
 
 void CConfigDialog::LoadDefaults()
 {
-    const unsigned char* block = testObject ? testObject->ReadDefaultConfig(2) : nullptr;
+    const unsigned char* block = testObject ? testObject->ReadDefaultConfig(kDefaultBlock) : nullptr;
     if (!block)
         return;
     DefaultConfig defaults = DecodeDefaultBlock(block);
@@ -218,12 +257,12 @@ void CConfigDialog::LoadDefaults()
     workingConfig.answerDelay = defaults.answerDelay;
     ShowAnswerDelay(defaults.answerDelay);
     for (unsigned int id : {IDC_CURRENT01, IDC_CURRENT23})
-        if (HWND list = GetDlgItem(id))
-            ::SendMessageA(list, CB_SETCURSEL, 0, 0);
-    for (int i = 0; i < 4; ++i)
-        ShowPulse(i, 1);
-    for (int i = 0; i < 4; ++i)
-        ShowPulse(4 + i, 255);
+        if (CComboBox list{GetDlgItem(id)})
+            list.SetCurSel(0);
+    for (int i = 0; i < kInputCount; ++i)
+        ShowPulse(i, kDefaultMinPulseSteps);
+    for (int i = 0; i < kInputCount; ++i)
+        ShowPulse(kInputCount + i, kMaxPulseSteps);
     SetDlgItemInt(IDC_TIMEOUT, kDefaultTimeoutMs, 0);
     CheckDlgButton(IDC_TIMEOUT_ON, BST_CHECKED);
     EnableDialogItem(IDC_TIMEOUT, 1);
@@ -250,7 +289,7 @@ int CConfigDialog::OnCommand(WPARAM command)
     unsigned int id = LOWORD(command);
     switch (id) {
     case IDCANCEL:
-        EndDialog(-1);
+        EndDialog(kConfigCancelled);
         return 1;
     case IDC_NOANSWER:
         EnableDialogItem(IDC_DELAY, IsDlgButtonChecked(IDC_NOANSWER) != 1);
@@ -260,7 +299,7 @@ int CConfigDialog::OnCommand(WPARAM command)
         if (ValidateAndStore() == 1) {
             seriesFlag = IsDlgButtonChecked(IDC_SERIES) == 1 ? 1 : 0;
             std::memcpy(&resultConfig, &workingConfig, sizeof resultConfig);
-            EndDialog(1);
+            EndDialog(kDialogDone);
         }
         return 0;
     case IDC_TIMEOUT_ON:
@@ -275,7 +314,7 @@ int CConfigDialog::OnCommand(WPARAM command)
 
 int CConfigDialog::OnVScroll(int, int, HWND)
 {
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < kPulsePairCount; ++i) {
         scratchText.Format("%2.1f", SpinPosition(kPulsePairs[i].spin) * kPulseStepMs);
         SetDlgItemTextA(kPulsePairs[i].edit, scratchText);
     }
@@ -293,8 +332,8 @@ void CConfigDialog::StepEdit(unsigned int editId, int step, int low, int high, i
 
 void CConfigDialog::StepSpinner(int pair, int distance)
 {
-    int position = SpinPosition(kPulsePairs[pair].spin) + (distance > 0 ? 5 : -5);
-    position = position < 0 ? 0 : position > 255 ? 255 : position;
+    int position = SpinPosition(kPulsePairs[pair].spin) + (distance > 0 ? kPulseWheelStep : -kPulseWheelStep);
+    position = position < 0 ? 0 : position > kMaxPulseSteps ? kMaxPulseSteps : position;
     ShowPulse(pair, position);
 }
 
@@ -305,11 +344,11 @@ int CConfigDialog::OnMouseWheel(int distance)
         return 0;
     unsigned int id = static_cast<unsigned int>(::GetDlgCtrlID(focus));
     if (id == IDC_ADDRESS) {
-        StepEdit(IDC_ADDRESS, 1, 1, 125, distance);
+        StepEdit(IDC_ADDRESS, kAddressWheelStep, kMinAddress, kMaxAddress, distance);
     } else if (id == IDC_DELAY) {
-        StepEdit(IDC_DELAY, 5, 0, 254, distance);
+        StepEdit(IDC_DELAY, kDelayWheelStep, 0, kMaxAnswerDelay, distance);
     } else {
-        for (int i = 0; i < 8; ++i)
+        for (int i = 0; i < kPulsePairCount; ++i)
             if (id == kPulsePairs[i].spin || id == kPulsePairs[i].edit)
                 StepSpinner(i, distance);
     }
@@ -320,69 +359,76 @@ int CConfigDialog::Reject(unsigned int messageId, unsigned int focusId)
 {
     MessageBoxA(testObject ? testObject->GetMessageA(messageId) : "", kCaption, MB_OK | MB_ICONEXCLAMATION);
     SetDialogItemFocus(focusId);
-    if (HWND edit = GetDlgItem(focusId))
-        ::SendMessageA(edit, EM_SETSEL, 0, -1);
+    if (CEdit edit{GetDlgItem(focusId)})
+        edit.SelectAll();
     return 0;
 }
 
 long long CConfigDialog::SelectedItemData(unsigned int listId, bool* selected) const
 {
     *selected = false;
-    HWND list = GetDlgItem(listId);
+    CComboBox list(GetDlgItem(listId));
     if (!list)
         return -1;
-    LRESULT index = ::SendMessageA(list, CB_GETCURSEL, 0, 0);
+    int index = list.GetCurSel();
     if (index < 0)
         return -1;
     *selected = true;
-    return static_cast<long long>(::SendMessageA(list, CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
+    return static_cast<long long>(list.GetItemData(index));
 }
 
 int CConfigDialog::ValidateAndStore()
 {
     unsigned int address = GetDlgItemInt(IDC_ADDRESS, nullptr, 0);
-    if (address < 1 || address > 125)
-        return Reject(21, IDC_ADDRESS);
+    if (address < kMinAddress || address > kMaxAddress)
+        return Reject(msg::BadAddress, IDC_ADDRESS);
     workingConfig.address = static_cast<unsigned char>(address);
 
     if (IsDlgButtonChecked(IDC_NOANSWER) == 1) {
-        workingConfig.answerDelay = 255;
+        workingConfig.answerDelay = kSilentDelay;
     } else {
         unsigned int delay = GetDlgItemInt(IDC_DELAY, nullptr, 0);
-        if (delay > 254)
-            return Reject(22, IDC_DELAY);
+        if (delay > kMaxAnswerDelay)
+            return Reject(msg::BadDelay, IDC_DELAY);
         workingConfig.answerDelay = static_cast<unsigned char>(delay);
     }
 
-    for (int i = 0; i < 4; ++i) {
+    // An input the operator can neither see nor change is not his to correct: its values are
+    // brought into range instead, a maximum below its minimum raised to the minimum.
+    auto held = [](int steps, int low) { return steps < low ? low : steps > kMaxPulseSteps ? kMaxPulseSteps : steps; };
+    for (int i = 0; i < kInputCount; ++i) {
         int steps = SpinPosition(kPulsePairs[i].spin);
-        if (steps < 0 || steps > 255)
-            return Reject(23 + i, kPulsePairs[i].edit);
+        if (!OperatorSetsInput(i))
+            steps = held(steps, 0);
+        if (steps < 0 || steps > kMaxPulseSteps)
+            return Reject(msg::BadMinPulseI0 + i, kPulsePairs[i].edit);
         workingConfig.minPulse[i] = static_cast<unsigned char>(steps);
     }
-    for (int i = 0; i < 4; ++i) {
-        int steps = SpinPosition(kPulsePairs[4 + i].spin);
-        if (steps < workingConfig.minPulse[i] || steps > 255)
-            return Reject(27 + i, kPulsePairs[4 + i].edit);
+    for (int i = 0; i < kInputCount; ++i) {
+        int steps = SpinPosition(kPulsePairs[kInputCount + i].spin);
+        if (!OperatorSetsInput(i))
+            steps = held(steps, workingConfig.minPulse[i]);
+        if (steps < workingConfig.minPulse[i] || steps > kMaxPulseSteps)
+            return Reject(msg::BadMaxPulseI0 + i, kPulsePairs[kInputCount + i].edit);
         workingConfig.maxPulse[i] = static_cast<unsigned char>(steps);
     }
 
     workingConfig.quadrature = 0;
     if (IsDlgButtonChecked(IDC_QUAD01) == 1)
-        workingConfig.quadrature |= 0x01;
+        workingConfig.quadrature |= kQuadratureI0I1;
     if (IsDlgButtonChecked(IDC_QUAD23) == 1)
-        workingConfig.quadrature |= 0x02;
+        workingConfig.quadrature |= kQuadratureI2I3;
 
     bool selected = false;
     unsigned char high = CurrentCodeOfItemData(SelectedItemData(IDC_CURRENT23, &selected));
     unsigned char low = CurrentCodeOfItemData(SelectedItemData(IDC_CURRENT01, &selected));
-    workingConfig.inputCurrent = static_cast<unsigned char>((high << 4) | low);
+    workingConfig.inputCurrent = static_cast<unsigned char>((high << kCurrentHalfBits) | low);
 
     unsigned int timeout = 0;
     if (IsDlgButtonChecked(IDC_TIMEOUT_ON) == 1) {
         int typed = static_cast<int>(GetDlgItemInt(IDC_TIMEOUT, nullptr, 1));
-        if (typed < 1 || typed > 65535)
-            return Reject(46, IDC_TIMEOUT);
+        if (typed < static_cast<int>(kMinCommTimeoutMs) || typed > static_cast<int>(kMaxCommTimeoutMs))
+            return Reject(msg::BadTimeout, IDC_TIMEOUT);
         timeout = static_cast<unsigned int>(typed);
     }
     SetCommTimeout(workingConfig, timeout);
@@ -402,11 +448,13 @@ int CConfigDialog::WriteToUnit()
         workingConfig.parity = static_cast<unsigned char>(parity);
     if (!testObject)
         return 0;
-    if (testObject->WriteConfig(0, reinterpret_cast<unsigned char*>(&workingConfig), kWrittenConfigBytes)) {
-        testObject->SendTestResult(owner, nullptr, testObject->GetMessageA(31), 1, 114, 0);
+    if (testObject->WriteConfig(kConfigOffset, reinterpret_cast<unsigned char*>(&workingConfig), kWrittenConfigBytes)) {
+        testObject->SendTestResult(owner, nullptr, testObject->GetMessageA(msg::Written), result::kReportFlag,
+                                   result::kSuccess, result::kReportReserved);
         return 1;
     }
-    testObject->SendTestResult(owner, nullptr, testObject->GetMessageA(32), 1, 113, 0);
-    MessageBoxA(testObject->GetMessageA(33), kCaption, MB_OK | MB_ICONHAND);
+    testObject->SendTestResult(owner, nullptr, testObject->GetMessageA(msg::WriteFailedLog), result::kReportFlag,
+                               result::kFailure, result::kReportReserved);
+    MessageBoxA(testObject->GetMessageA(msg::WriteFailedBox), kCaption, MB_OK | MB_ICONHAND);
     return 0;
 }

@@ -33,6 +33,9 @@ public:
     HBITMAP GetBitmap() const { return bitmap; }
 
 private:
+    const char* TypeCode() const;
+    // Whether the unit's type lets the operator set input `input` (0 to 3 for I0 to I3).
+    bool OperatorSetsInput(int input) const;
     void AdaptToTypeCode();
     void FillLists();
     void LoadConfiguration();

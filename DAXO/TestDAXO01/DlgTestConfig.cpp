@@ -1,7 +1,16 @@
 #include "DlgTestConfig.h"
+#include "Diagnostics.h"
 #include "DialogRunner.h"
 #include "TestDAXO01.h"
 #include "resource.h"
+
+namespace {
+// The heading line: a visible child with the toolkit's coloured-text style bits.
+const DWORD kHeadingStyle = WS_CHILD | WS_VISIBLE | 0x30;
+// Where the heading stands (left, top, right, bottom in pixels) and its green.
+const RECT kHeadingArea = {5, 5, 400, 50};
+const unsigned char kHeadingRed = 0x40, kHeadingGreen = 0xC0, kHeadingBlue = 0x40;
+} // namespace
 
 TestParameters g_testParameters;
 std::atomic<int> testRunning{0};
@@ -45,7 +54,7 @@ INT_PTR CTestConfigDialog::RunModal()
 int CTestConfigDialog::OnInitDialog()
 {
     RECT area;
-    ::SetRect(&area, 5, 5, 400, 50);
+    ::SetRect(&area, kHeadingArea.left, kHeadingArea.top, kHeadingArea.right, kHeadingArea.bottom);
     CTestDAXO01* test = g_testParameters.testObject;
     if (test) {
         SetWindowTextA(test->GetDialogName(IDD_TESTCONFIG));
@@ -53,7 +62,7 @@ int CTestConfigDialog::OnInitDialog()
         SetDlgItemTextA(IDCANCEL, test->GetDialogControlName(IDD_TESTCONFIG, IDCANCEL));
     }
     const char* heading = test ? test->GetDialogControlName(IDD_TESTCONFIG, IDC_TEST_HEADING) : "";
-    coloredText.Create(heading, 0x50000030, m_hWnd, IDC_TEST_HEADING, 0, 0, &area);
+    coloredText.Create(heading, kHeadingStyle, m_hWnd, IDC_TEST_HEADING, 0, 0, &area);
     if (threadHandle) {
         ::CloseHandle(threadHandle);
         threadHandle = nullptr;
@@ -61,7 +70,7 @@ int CTestConfigDialog::OnInitDialog()
     testRunning = 1;
     threadHandle = ::CreateThread(nullptr, 0, &CTestConfigDialog::TestThreadProc, m_hWnd, 0, nullptr);
     if (!threadHandle)
-        Diagnostic("DlgTestConfig", __LINE__, "the test thread could not be started");
+        Diagnose("DlgTestConfig", __LINE__, "the test thread could not be started");
     return 1;
 }
 
@@ -72,36 +81,19 @@ int CTestConfigDialog::OnCommand(WPARAM command)
         EnableDialogItem(IDCANCEL, 0);
         // Without a worker nobody else would end the dialog.
         if (!threadHandle)
-            EndDialog(2);
+            EndDialog(kTestStopped);
     }
     return 0;
 }
 
 int CTestConfigDialog::OnMyColoredTextGetTextParam(unsigned int id, _MY_COLORED_TEXT_STRUCT* param)
 {
-    return DescribeColouredLine(id, IDC_TEST_HEADING, 0x40, 0xC0, 0x40, param);
+    return DescribeColouredLine(id, IDC_TEST_HEADING, kHeadingRed, kHeadingGreen, kHeadingBlue, param);
 }
 
 DWORD WINAPI CTestConfigDialog::TestThreadProc(LPVOID dialogWindow)
 {
-    HWND window = static_cast<HWND>(dialogWindow);
     const TestParameters parameters = g_testParameters;
-    CTestDAXO01* test = parameters.testObject;
-    if (test)
-        test->Reconnect(parameters.baudRate, 8, parameters.parity);
-    int requestFlag = 1;
-    unsigned char polls = 0;
-    while (testRunning != 0) {
-        if (test && test->IdentTest(parameters.address, requestFlag))
-            break;
-        ::Sleep(1);
-        ++polls;
-        requestFlag = 0;
-        if (polls > 5) {
-            polls = 0;
-            requestFlag = 1;
-        }
-    }
-    ::EndDialog(window, testRunning != 0 ? 1 : 2);
+    ::EndDialog(static_cast<HWND>(dialogWindow), TestNewSettings(parameters.testObject, parameters, testRunning));
     return 0;
 }

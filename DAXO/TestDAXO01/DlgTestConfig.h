@@ -1,5 +1,8 @@
 #pragma once
+#include "DialogRunner.h"
+#include "Diagnostics.h"
 #include "MyColoredText.h"
+#include <windows.h>
 #include <atomic>
 
 class CTestDAXO01;
@@ -15,6 +18,44 @@ struct TestParameters {
 extern TestParameters g_testParameters;
 // 1 while the worker may go on polling; the operator's cancel sets it to 0.
 extern std::atomic<int> testRunning;
+
+// What the test dialog ends with when the operator stopped the test or it failed.
+const INT_PTR kTestStopped = 2;
+
+// After a poll that asked for identification, this many polls go without asking.
+const unsigned char kPollsWithoutRequest = 5;
+// The line's data bits for the new settings.
+const int kTestDataBits = 8;
+
+// The worker's test, against the host's tester or anything with its two calls: reconnects
+// once, then polls the unit at its new address until it answers while `running` is set (1) or
+// the operator clears `running` (2). Whatever a call throws ends the test as failed (2) with a
+// diagnostic: nothing leaves the worker, so the host's process never ends because of it.
+template <typename Tester>
+INT_PTR TestNewSettings(Tester* tester, const TestParameters& parameters, const std::atomic<int>& running) noexcept
+{
+    try {
+        if (tester)
+            tester->Reconnect(parameters.baudRate, kTestDataBits, parameters.parity);
+        int requestFlag = 1;
+        unsigned char polls = 0;
+        while (running != 0) {
+            if (tester && tester->IdentTest(parameters.address, requestFlag))
+                break;
+            ::Sleep(1);
+            ++polls;
+            requestFlag = 0;
+            if (polls > kPollsWithoutRequest) {
+                polls = 0;
+                requestFlag = 1;
+            }
+        }
+        return running != 0 ? kDialogDone : kTestStopped;
+    } catch (...) {
+        DiagnoseCaughtException("DlgTestConfig", __LINE__);
+        return kTestStopped;
+    }
+}
 
 // Reconnects the line with the new rate and parity and polls the unit at its new address
 // from a worker thread until it answers (ends with 1) or the operator stops it (ends with 2).

@@ -2,15 +2,14 @@
 #include "ConfigList.h"
 #include "DAXOTester.h"
 
-class CConfigDialog;
-class CConfirmDialog;
-class CTestConfigDialog;
-
 #ifdef TESTDAXO01_BUILD
 #define TESTDAXO01_API __declspec(dllexport)
 #else
 #define TESTDAXO01_API __declspec(dllimport)
 #endif
+
+// The names in the table of supported tests.
+const unsigned int kSupportedTestCount = 3;
 
 // The module's one test object. The host reaches it only through the virtual table that
 // CTest lays down, so no virtual operation may be added here.
@@ -32,16 +31,9 @@ public:
     // configured and answered, 2 in every other case.
     int ConfigureThermometer(void* parentWindow, unsigned short testId, int checkFlag) override;
 
-    static const char* const m_szSupportedTest[3];
+    static const char* const m_szSupportedTest[kSupportedTestCount];
 
     CConfigList m_ConfigList;
-
-private:
-    int RunPasses(HWND parent, unsigned short testId, int checkFlag, CConfigDialog& configDialog,
-                  CTestConfigDialog& testDialog, CConfirmDialog& confirmDialog);
-    void Report(HWND parent, const char* heading, const char* line, unsigned char code);
-    void ReportSummary(HWND parent, const char* serialText, const CConfigDialog& configDialog);
-    void ReportEmptyType(HWND parent);
 };
 
 extern "C" {

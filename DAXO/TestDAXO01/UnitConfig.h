@@ -29,6 +29,15 @@ static_assert(offsetof(UnitConfig, baudCode) == 2 && offsetof(UnitConfig, commTi
 // The bytes WriteConfig is given: everything before `reserved`.
 const unsigned char kWrittenConfigBytes = 20;
 
+// What the fields may hold.
+const unsigned int kMinAddress = 1, kMaxAddress = 125;
+const unsigned int kMaxAnswerDelay = 254;
+const unsigned char kSilentDelay = 255;             // answerDelay: the unit does not answer
+const unsigned int kMinCommTimeoutMs = 1, kMaxCommTimeoutMs = 65535;
+const int kMaxPulseSteps = 255;                     // minPulse and maxPulse: 0 to this
+const unsigned char kQuadratureI0I1 = 0x01, kQuadratureI2I3 = 0x02;
+const int kInputCount = 4;                          // I0 to I3
+
 // The communication rates the unit knows, in the order the rate list shows them.
 struct BaudRate {
     unsigned char code;

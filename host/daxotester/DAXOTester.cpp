@@ -176,25 +176,37 @@ int CDAXOTester::SetLanguageFile(const char* path)
     return path && *path ? 1 : 0;
 }
 
-// The host's own texts, from the open language file; an id it has no entry for answers the
-// empty text.
+// The host's own texts, from the open language file. An id it has no entry for answers a text
+// that names it ("host message 19"), so that a module's hand-over to the host can be told from
+// an empty text; it lives until the thread's next such answer.
+static const char* HostFallback(const std::string& text)
+{
+    thread_local char answer[64];
+    lstrcpynA(answer, text.c_str(), sizeof answer);
+    return answer;
+}
+
 const char* CDAXOTester::GetMessageA(unsigned int id)
 {
     CLanguageFile& file = *m_pLanguage;
-    return FindSectionItem(file, "Message", "MessageItem", id) ? TextOrEmpty(file.GetAttribute("text")) : "";
+    if (!FindSectionItem(file, "Message", "MessageItem", id))
+        return HostFallback("host message " + std::to_string(id));
+    return TextOrEmpty(file.GetAttribute("text"));
 }
 
 const char* CDAXOTester::GetDialogName(unsigned int id)
 {
     CLanguageFile& file = *m_pLanguage;
-    return FindSectionItem(file, "Dialog", "DialogItem", id) ? TextOrEmpty(file.GetAttribute("text")) : "";
+    if (!FindSectionItem(file, "Dialog", "DialogItem", id))
+        return HostFallback("host dialog " + std::to_string(id));
+    return TextOrEmpty(file.GetAttribute("text"));
 }
 
 const char* CDAXOTester::GetDialogControlName(unsigned int dialogId, unsigned int controlId)
 {
     CLanguageFile& file = *m_pLanguage;
     if (!FindSectionItem(file, "Dialog", "DialogItem", dialogId) || !FindItem(file, "ControlItem", controlId))
-        return "";
+        return HostFallback("host control " + std::to_string(dialogId) + "/" + std::to_string(controlId));
     return TextOrEmpty(file.GetAttribute("text"));
 }
 

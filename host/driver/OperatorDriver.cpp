@@ -9,6 +9,12 @@ namespace opdriver {
 namespace {
 
 const char kSource[] = "opdriver";
+
+void Complain(int line, const std::string& text)
+{
+    CMyObject::OutputDebugStringA((std::string(kSource) + "(" + std::to_string(line) + "): " + text + "\n").c_str());
+}
+
 const UINT kTickMs = 10;
 const UINT_PTR kTimerId = 1;
 
@@ -53,23 +59,23 @@ OperatorDriver::OperatorDriver(unsigned stepTimeoutMs)
     m_timerWindow = ::CreateWindowExA(0, "STATIC", "opdriver", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                       ::GetModuleHandleA(nullptr), nullptr);
     if (!m_timerWindow) {
-        CMyObject::Diagnostic(kSource, __LINE__, "no window for the driver's timer");
+        Complain(__LINE__, "no window for the driver's timer");
         return;
     }
     ::SetWindowLongPtrA(m_timerWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     if (!::SetTimer(m_timerWindow, kTimerId, kTickMs, &OperatorDriver::OnTimer))
-        CMyObject::Diagnostic(kSource, __LINE__, "the driver's timer could not be set");
+        Complain(__LINE__, "the driver's timer could not be set");
 }
 
 OperatorDriver::~OperatorDriver()
 {
     if (m_tickDepth > 0)
-        CMyObject::Diagnostic(kSource, __LINE__, "driver destroyed from one of its own steps");
+        Complain(__LINE__, "driver destroyed from one of its own steps");
     if (m_timerWindow) {
         ::KillTimer(m_timerWindow, kTimerId);
         ::SetWindowLongPtrA(m_timerWindow, GWLP_USERDATA, 0);
         if (!::DestroyWindow(m_timerWindow))
-            CMyObject::Diagnostic(kSource, __LINE__, "driver destroyed on another thread than its own");
+            Complain(__LINE__, "driver destroyed on another thread than its own");
     }
 }
 
@@ -77,7 +83,7 @@ OperatorDriver& OperatorDriver::When(std::function<bool(const Window&)> match, s
                                      std::string description)
 {
     if (!match || !action)
-        CMyObject::Diagnostic(kSource, __LINE__, "a step without a match or an action");
+        Complain(__LINE__, "a step without a match or an action");
     m_steps.push_back({std::move(match), std::move(action), description.empty() ? "window" : std::move(description)});
     return *this;
 }
@@ -140,7 +146,7 @@ void CALLBACK OperatorDriver::OnTimer(HWND timerWindow, UINT, UINT_PTR, DWORD)
         ++driver->m_tickDepth;
         driver->Tick();
     } catch (...) {
-        CMyObject::Diagnostic(kSource, __LINE__, ExceptionText().c_str());
+        Complain(__LINE__, ExceptionText().c_str());
     }
     --driver->m_tickDepth;
 }
@@ -237,7 +243,7 @@ void OperatorDriver::RunStep(size_t index, HWND window)
 
 void OperatorDriver::GiveUp(const std::string& failure)
 {
-    CMyObject::Diagnostic(kSource, __LINE__, failure.c_str());
+    Complain(__LINE__, failure.c_str());
     m_log->Add(failure);
     m_log->Silence();
     m_givenUp = true;

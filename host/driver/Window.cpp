@@ -202,7 +202,7 @@ void Window::Complain(int line, const std::string& text) const
     if (m_quiet)
         return;
     std::string message = (m_who.empty() ? std::string() : m_who + ": ") + text + " (" + Describe() + ")";
-    CMyObject::Diagnostic(kSource, line, message.c_str());
+    CMyObject::OutputDebugStringA((std::string(kSource) + "(" + std::to_string(line) + "): " + message + "\n").c_str());
     if (std::shared_ptr<detail::ProblemLog> log = m_log.lock())
         log->Add(message);
 }

@@ -1,5 +1,8 @@
 #include "MyColoredText.h"
 
+#define QUILLET_TEXT(x) #x
+#define QUILLET_LINE(x) QUILLET_TEXT(x)
+
 CMyColoredText::CMyColoredText() : CMyDialog(0, nullptr, nullptr) {}
 
 CMyColoredText::~CMyColoredText()
@@ -69,7 +72,7 @@ LRESULT CALLBACK CMyColoredText::ControlProc(HWND window, UINT message, WPARAM w
             self->Paint();
             return 0;
         } catch (...) {
-            Diagnostic("quillet", __LINE__, "exception while painting a coloured text");
+            OutputDebugStringA("quillet(" QUILLET_LINE(__LINE__) "): exception while painting a coloured text\n");
         }
     }
     if (message == WM_SETTEXT) {

@@ -1,6 +1,17 @@
 #include "MyDialog.h"
 #include <commctrl.h>
+#include <cstdio>
 #include <exception>
+
+namespace {
+// An exception stopped at the dialog procedure, on the debug output with where it was stopped.
+void ReportStopped(int line, const char* text)
+{
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, "quillet(%d): %s\n", line, text ? text : "");
+    CMyObject::OutputDebugStringA(buffer);
+}
+} // namespace
 
 CMyDialog::CMyDialog(unsigned int templateId, DLGPROC callback, HWND parent)
     : CMyWindow(templateId, callback, parent)
@@ -185,9 +196,9 @@ INT_PTR CALLBACK CMyDialog::DialogProc(HWND window, UINT message, WPARAM wParam,
     try {
         return self->Dispatch(message, wParam, lParam);
     } catch (const std::exception& error) {
-        Diagnostic("quillet", __LINE__, error.what());
+        ReportStopped(__LINE__, error.what());
     } catch (...) {
-        Diagnostic("quillet", __LINE__, "unknown exception in a dialog operation");
+        ReportStopped(__LINE__, "unknown exception in a dialog operation");
     }
     return FALSE;
 }

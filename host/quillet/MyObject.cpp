@@ -1,6 +1,5 @@
 #include "MyObject.h"
 #include <windows.h>
-#include <cstdio>
 
 namespace {
 // Written by the host before it loads test modules; read on any thread afterwards.
@@ -18,13 +17,6 @@ void CMyObject::OutputDebugStringA(const char* text)
     ::OutputDebugStringA(text);
     if (g_sink)
         g_sink(g_sinkContext, text);
-}
-
-void CMyObject::Diagnostic(const char* source, int line, const char* text)
-{
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, "%s(%d): %s\n", source ? source : "?", line, text ? text : "");
-    OutputDebugStringA(buffer);
 }
 
 void CMyObject::SetDebugSink(DebugSink sink, void* context)

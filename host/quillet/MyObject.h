@@ -11,7 +11,5 @@ public:
     virtual ~CMyObject();
 
     static void OutputDebugStringA(const char* text);
-    // "source(line): text" on the debug output: how programming errors are reported.
-    static void Diagnostic(const char* source, int line, const char* text);
     static void SetDebugSink(DebugSink sink, void* context);
 };
