@@ -101,7 +101,7 @@ TEST_F(Procedure, FailedEepromCheckEndsTheCallWithOneReportAndNoDialog)
     EXPECT_EQ(reports.CodesAndTexts(), (Reports{{112, kStart}}));
     std::vector<SimEvent> reads = daxotest::BenchEvents(SimEventRead);
     ASSERT_EQ(reads.size(), 1u);
-    EXPECT_EQ(reads[0].a, 5) << "the caller's check flag reaches the first check";
+    EXPECT_EQ(reads[0].checkFlag, 5) << "the caller's check flag reaches the first check";
     EXPECT_TRUE(reports.Reports()[0].hasHeading);
     EXPECT_FALSE(reports.Reports()[0].hasLine);
     EXPECT_EQ(reports.Reports()[0].window, owner.Handle());
