@@ -85,7 +85,6 @@ private:
     bool Reachable(HWND control) const;
     bool Alive() const;
     void Focus(HWND control) const;
-    void PressButton(HWND button) const;
     void Complain(int line, const std::string& text) const;
     std::string Describe() const;
 
