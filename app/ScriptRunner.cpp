@@ -162,40 +162,30 @@ bool CScriptRunner::RunCall(const std::vector<ScriptLine>& lines)
     return true;
 }
 
-// A failure that the driver found itself: a line whose window never came.
+// A failure that the driver found itself: a line whose window never came, or a call that did
+// not return after the last line.
 bool CScriptRunner::DriverFailure(const opdriver::OperatorDriver& driver, const std::vector<ScriptLine>& steps)
 {
     if (driver.Failures().empty())
         return false;
-    const std::string& failure = driver.Failures().front();
-    for (size_t i = 0; i < steps.size(); ++i) {
-        const std::string label = "step " + std::to_string(i + 1) + " (" + Label(steps[i]) + "): ";
-        if (failure.compare(0, label.size(), label) != 0)
-            continue;
-        std::string why = failure.substr(label.size());
+    const opdriver::Failure& failure = driver.Failures().front();
+    if (failure.step >= 1 && failure.step <= steps.size()) {
+        const ScriptLine& line = steps[failure.step - 1];
+        std::string why = failure.Detail();
         // A line that acts on a window waits only for the window named before it.
-        if (ScopeOf(steps[i].op) == LineScope::Window && steps[i].op != ScriptOp::WaitDialog &&
-            steps[i].op != ScriptOp::WaitMessageBox && m_targetGone)
+        if (ScopeOf(line.op) == LineScope::Window && line.op != ScriptOp::WaitDialog &&
+            line.op != ScriptOp::WaitMessageBox && m_targetGone)
             why = "the window named before this line has closed (name the next one with a dialog or msgbox "
                   "line); " + why;
-        Fail(&steps[i], why);
-        return true;
+        Fail(&line, why);
+    } else if (failure.step != steps.size() + 1) {
+        Fail(nullptr, failure.Text());
+    } else if (steps.empty()) {
+        Fail(nullptr, "the script has no lines for the call, but the module opened a window; " + failure.OpenText());
+    } else {
+        Fail(&steps.back(), "the script has no more lines for this call, but the call did not return within " +
+                                std::to_string(m_timeoutMs) + " ms; " + failure.OpenText());
     }
-    const std::string end = "step " + std::to_string(steps.size() + 1) + " (end of the script): ";
-    if (failure.compare(0, end.size(), end) != 0) {
-        Fail(nullptr, failure);
-        return true;
-    }
-    const size_t open = failure.find("open: ");
-    std::string why = "the script has no more lines for this call, but the call did not return within " +
-                      std::to_string(m_timeoutMs) + " ms";
-    if (open != std::string::npos)
-        why += "; " + failure.substr(open);
-    if (steps.empty())
-        Fail(nullptr, "the script has no lines for the call, but the module opened a window; " +
-                          (open != std::string::npos ? failure.substr(open) : failure));
-    else
-        Fail(&steps.back(), why);
     return true;
 }
 
@@ -209,28 +199,21 @@ HWND CScriptRunner::CurrentTarget()
 
 void CScriptRunner::AddStep(opdriver::OperatorDriver& driver, const ScriptLine& line)
 {
-    std::function<bool(const opdriver::Window&)> match;
-    switch (line.op) {
-    case ScriptOp::WaitDialog:
-        match = [&line](const opdriver::Window& window) {
-            return !window.IsMessageBox() && window.HasControl(line.id);
-        };
-        break;
-    case ScriptOp::WaitMessageBox:
-        match = [](const opdriver::Window& window) { return window.IsMessageBox(); };
-        break;
-    default:
-        if (ScopeOf(line.op) == LineScope::Window)
-            match = [this](const opdriver::Window& window) {
-                HWND target = CurrentTarget();
-                m_targetGone = target == nullptr;
-                return window.Handle() == target;
-            };
-        else
-            match = [](const opdriver::Window&) { return true; };
-        break;
+    auto action = [this, &line](opdriver::Window& window) { RunStep(line, window); };
+    if (line.op == ScriptOp::WaitDialog) {
+        driver.OnDialog(line.id, action, Label(line));
+    } else if (line.op == ScriptOp::WaitMessageBox) {
+        driver.OnMessageBox(action, Label(line));
+    } else if (ScopeOf(line.op) == LineScope::Window) {
+        driver.When([this](const opdriver::Window& window) {
+                        HWND target = CurrentTarget();
+                        m_targetGone = target == nullptr;
+                        return window.Handle() == target;
+                    },
+                    action, Label(line));
+    } else {
+        driver.When([](const opdriver::Window&) { return true; }, action, Label(line));
     }
-    driver.When(match, [this, &line](opdriver::Window& window) { RunStep(line, window); }, Label(line));
 }
 
 // Once the script has no more lines for the call, the call has to come back within the time

@@ -23,14 +23,6 @@ std::string ExceptionText()
     }
 }
 
-std::string OpenWindows()
-{
-    std::string list;
-    for (HWND window : ThreadDialogs(true))
-        list += (list.empty() ? "" : "; ") + DescribeWindow(window);
-    return list.empty() ? "nothing" : list;
-}
-
 // The answer with which a message box is ended when the driver gives up: the most cautious one
 // that it offers.
 INT_PTR CautiousAnswer(HWND messageBox)
@@ -44,6 +36,18 @@ INT_PTR CautiousAnswer(HWND messageBox)
 }
 
 } // namespace
+
+std::function<bool(const Window&)> DialogWithControl(unsigned identifyingControlId)
+{
+    return [identifyingControlId](const Window& window) {
+        return !window.IsMessageBox() && window.HasControl(identifyingControlId);
+    };
+}
+
+std::function<bool(const Window&)> AnyMessageBox()
+{
+    return [](const Window& window) { return window.IsMessageBox(); };
+}
 
 OperatorDriver::OperatorDriver(unsigned stepTimeoutMs)
     : m_timeoutMs(stepTimeoutMs), m_log(std::make_shared<detail::ProblemLog>())
@@ -87,17 +91,14 @@ OperatorDriver& OperatorDriver::OnDialog(unsigned identifyingControlId, std::fun
 {
     if (description.empty())
         description = "dialog with control " + std::to_string(identifyingControlId);
-    return When([identifyingControlId](const Window& window) {
-                    return !window.IsMessageBox() && window.HasControl(identifyingControlId);
-                },
-                std::move(action), std::move(description));
+    return When(DialogWithControl(identifyingControlId), std::move(action), std::move(description));
 }
 
 OperatorDriver& OperatorDriver::OnMessageBox(std::function<void(Window&)> action, std::string description)
 {
     if (description.empty())
         description = "message box";
-    return When([](const Window& window) { return window.IsMessageBox(); }, std::move(action), std::move(description));
+    return When(AnyMessageBox(), std::move(action), std::move(description));
 }
 
 bool OperatorDriver::Finished() const
@@ -105,7 +106,7 @@ bool OperatorDriver::Finished() const
     return m_next == m_steps.size() && !m_givenUp;
 }
 
-const std::vector<std::string>& OperatorDriver::Failures() const
+const std::vector<Failure>& OperatorDriver::Failures() const
 {
     return m_log->Entries();
 }
@@ -113,8 +114,8 @@ const std::vector<std::string>& OperatorDriver::Failures() const
 std::string OperatorDriver::Report() const
 {
     std::string report = "steps run: " + std::to_string(m_next) + " of " + std::to_string(m_steps.size());
-    for (const std::string& failure : Failures())
-        report += "\n" + failure;
+    for (const Failure& failure : Failures())
+        report += "\n" + failure.Text();
     for (size_t index = m_next; index < m_steps.size(); ++index)
         report += "\n" + Label(index) + ": not reached";
     return report;
@@ -170,8 +171,7 @@ void OperatorDriver::Tick()
         return;
     }
     if (!m_givenUp && now - m_waitStart >= m_timeoutMs) {
-        GiveUp(Label(m_next) + ": no matching window within " + std::to_string(m_timeoutMs) + " ms; open: " +
-               OpenWindows());
+        GiveUp(m_next, Failure::kNoWindow, "no matching window within " + std::to_string(m_timeoutMs) + " ms");
     }
 }
 
@@ -193,7 +193,12 @@ void OperatorDriver::NoticeOpenedWindows()
         try {
             m_opened(Window(window));
         } catch (...) {
-            m_log->Add("opened callback for " + DescribeWindow(window) + ": " + ExceptionText());
+            Failure failure;
+            failure.kind = Failure::kOpenedCallback;
+            failure.reason = "the opened callback failed: " + ExceptionText();
+            failure.window = DescribeWindow(window);
+            failure.openWindows = DescribeOpenWindows();
+            m_log->Add(std::move(failure));
         }
         --m_callbackDepth;
     }
@@ -207,10 +212,10 @@ bool OperatorDriver::Matches(size_t index, HWND window)
     bool matches = false;
     ++m_callbackDepth;
     try {
-        matches = match(Window(window, {}, Label(index), true));
+        matches = match(Window(window, {}, index + 1, m_steps[index].description, true));
     } catch (...) {
         --m_callbackDepth;
-        GiveUp(Label(index) + ": the match failed: " + ExceptionText());
+        GiveUp(index, Failure::kMatchFailed, "the match failed: " + ExceptionText());
         return false;
     }
     --m_callbackDepth;
@@ -224,21 +229,26 @@ void OperatorDriver::RunStep(size_t index, HWND window)
     m_next = index + 1;
     m_waiting = false;
     const std::function<void(Window&)> action = m_steps[index].action;
-    const std::string label = Label(index);
     if (!action)
         return;
-    Window target(window, m_log, label);
+    Window target(window, m_log, index + 1, m_steps[index].description);
     try {
         action(target);
     } catch (...) {
-        GiveUp(label + ": the action failed: " + ExceptionText());
+        GiveUp(index, Failure::kActionFailed, "the action failed: " + ExceptionText());
     }
 }
 
-void OperatorDriver::GiveUp(const std::string& failure)
+void OperatorDriver::GiveUp(size_t index, Failure::Kind kind, const std::string& reason)
 {
-    CMyObject::Diagnostic(kSource, __LINE__, failure.c_str());
-    m_log->Add(failure);
+    Failure failure;
+    failure.kind = kind;
+    failure.step = index + 1;
+    failure.stepName = index < m_steps.size() ? m_steps[index].description : std::string();
+    failure.reason = reason;
+    failure.openWindows = DescribeOpenWindows();
+    CMyObject::Diagnostic(kSource, __LINE__, failure.Text().c_str());
+    m_log->Add(std::move(failure));
     m_log->Silence();
     m_givenUp = true;
     EndEveryWindow();

@@ -65,10 +65,10 @@ bool IsThreeState(HWND button)
 
 } // namespace
 
-void detail::ProblemLog::Add(const std::string& text)
+void detail::ProblemLog::Add(Failure failure)
 {
     if (!m_silent)
-        m_entries.push_back(text);
+        m_entries.push_back(std::move(failure));
 }
 
 std::vector<HWND> ThreadDialogs(bool visibleOnly)
@@ -103,10 +103,18 @@ std::string DescribeWindow(HWND window)
     return "dialog '" + Shorten(described.Caption()) + "'";
 }
 
+std::vector<std::string> DescribeOpenWindows()
+{
+    std::vector<std::string> described;
+    for (HWND window : ThreadDialogs(true))
+        described.push_back(DescribeWindow(window));
+    return described;
+}
+
 Window::Window(HWND handle) : m_handle(handle) {}
 
-Window::Window(HWND handle, std::weak_ptr<detail::ProblemLog> log, std::string who, bool quiet)
-    : m_handle(handle), m_log(std::move(log)), m_who(std::move(who)), m_quiet(quiet)
+Window::Window(HWND handle, std::weak_ptr<detail::ProblemLog> log, size_t step, std::string stepName, bool quiet)
+    : m_handle(handle), m_log(std::move(log)), m_step(step), m_stepName(std::move(stepName)), m_quiet(quiet)
 {
 }
 
@@ -124,10 +132,16 @@ void Window::Complain(int line, const std::string& text) const
 {
     if (m_quiet)
         return;
-    std::string message = (m_who.empty() ? std::string() : m_who + ": ") + text + " (" + Describe() + ")";
-    CMyObject::Diagnostic(kSource, line, message.c_str());
+    Failure failure;
+    failure.kind = Failure::kCannotDo;
+    failure.step = m_step;
+    failure.stepName = m_stepName;
+    failure.reason = text;
+    failure.window = Describe();
+    failure.openWindows = DescribeOpenWindows();
+    CMyObject::Diagnostic(kSource, line, failure.Text().c_str());
     if (std::shared_ptr<detail::ProblemLog> log = m_log.lock())
-        log->Add(message);
+        log->Add(std::move(failure));
 }
 
 HWND Window::Control(unsigned id, const char* operation) const
