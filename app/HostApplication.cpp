@@ -106,7 +106,7 @@ void CHostApplication::OnEntry(const LogEntry& entry) const
 {
     if (!m_options.script.empty())
         Print(stdout, CResultLog::FormatLine(entry) + "\n");
-    if (entry.callResult || entry.code != 117)
+    if (entry.callResult || entry.code != kReportSummary)
         return;
     CommissioningRow row;
     std::string problem;

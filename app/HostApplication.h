@@ -2,6 +2,7 @@
 // daxohost.exe: loads the module as the production host does and runs its configuration,
 // for an operator at the screen or from a script.
 #include "CommandLine.h"
+#include "HostContract.h"
 #include "CommissioningRecord.h"
 #include "ModuleLoader.h"
 #include "ResultLog.h"
@@ -9,9 +10,6 @@
 #include <string>
 
 namespace daxohost {
-
-// Exit codes besides those of the module loader.
-enum ExitCode { kExitPassed = 0, kExitScriptFailed = 1, kExitBadInput = 2 };
 
 class CHostApplication {
 public:

@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "HostContract.h"
 #include "WindowRouting.h"
 #include "ResultLog.h"
 #include "Test.h"
@@ -189,7 +190,7 @@ void CMainWindow::ConfigureUnit()
     m_configuring = false;
     m_log.AddCallResult(result);
     std::string status = "ConfigureThermometer returned " + std::to_string(result) +
-                         (result == 1 ? ": the unit is configured." : ": the cycle or the series has ended.");
+                         (result == kCallConfigured ? ": the unit is configured." : ": the cycle or the series has ended.");
     ::SetWindowTextA(m_status, status.c_str());
 }
 

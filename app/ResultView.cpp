@@ -1,9 +1,11 @@
 #include "ResultView.h"
+#include "HostContract.h"
 
 namespace daxohost {
 
 namespace {
-// Item data: the code, with this bit for the host's own rows.
+// Item data: the code in the low word, with this bit for the host's own rows.
+const LPARAM kCodeMask = 0xFFFF;
 const LPARAM kCallResultBit = 0x10000;
 }
 
@@ -40,7 +42,7 @@ void CResultView::Append(const LogEntry& entry)
     item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = static_cast<int>(::SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0));
     item.pszText = const_cast<char*>(time.c_str());
-    item.lParam = (entry.code & 0xFFFF) | (entry.callResult ? kCallResultBit : 0);
+    item.lParam = (entry.code & kCodeMask) | (entry.callResult ? kCallResultBit : 0);
     int index = static_cast<int>(::SendMessageA(m_list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (index < 0)
         return;
@@ -59,10 +61,10 @@ CResultView::Colours CResultView::ColoursOf(int code, bool callResult)
     if (callResult)
         return {RGB(90, 90, 90), RGB(236, 236, 236)};
     switch (code) {
-    case 112: return {RGB(0, 0, 140), RGB(255, 255, 255)};
-    case 113: return {RGB(170, 0, 0), RGB(255, 228, 228)};
-    case 114: return {RGB(0, 110, 0), RGB(228, 255, 228)};
-    case 117: return {RGB(0, 0, 0), RGB(255, 244, 190)};
+    case kReportProgress: return {RGB(0, 0, 140), RGB(255, 255, 255)};
+    case kReportFailure: return {RGB(170, 0, 0), RGB(255, 228, 228)};
+    case kReportSuccess: return {RGB(0, 110, 0), RGB(228, 255, 228)};
+    case kReportSummary: return {RGB(0, 0, 0), RGB(255, 244, 190)};
     default: return {RGB(0, 0, 0), RGB(255, 255, 255)};
     }
 }
@@ -74,7 +76,7 @@ LRESULT CResultView::OnCustomDraw(NMLVCUSTOMDRAW* draw) const
         return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT: {
         LPARAM data = draw->nmcd.lItemlParam;
-        Colours colours = ColoursOf(static_cast<int>(data & 0xFFFF), (data & kCallResultBit) != 0);
+        Colours colours = ColoursOf(static_cast<int>(data & kCodeMask), (data & kCallResultBit) != 0);
         draw->clrText = colours.text;
         draw->clrTextBk = colours.background;
         return CDRF_DODEFAULT;

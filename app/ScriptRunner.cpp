@@ -1,4 +1,5 @@
 #include "ScriptRunner.h"
+#include "HostContract.h"
 #include "OperatorDriver.h"
 #include "ResultLog.h"
 #include "Screenshots.h"
@@ -13,7 +14,9 @@ namespace daxohost {
 namespace {
 
 const char kOwnerClass[] = "DaxoHostScriptOwner";
-const int kExitScriptFailed = 1;
+// The watchdog's limit stays below INFINITE; the module's own work between lines is short.
+const unsigned long long kLongestWatchMs = 0xFFFFFFF0ull;
+const unsigned long long kModuleWorkMs = 60000;
 
 std::string Quote(const std::string& ansi)
 {
@@ -96,9 +99,9 @@ bool CScriptRunner::Run(int calls)
     size_t longest = 0;
     for (const auto& part : parts)
         longest = part.size() > longest ? part.size() : longest;
-    // Every line waits at most its time limit; the module's own work between them is short.
-    unsigned long long limit = (static_cast<unsigned long long>(longest) + 2) * m_timeoutMs * calls + 60000;
-    CWatchdog watchdog(limit > 0xFFFFFFF0ull ? 0xFFFFFFF0u : static_cast<unsigned>(limit),
+    // Every line waits at most its time limit.
+    unsigned long long limit = (static_cast<unsigned long long>(longest) + 2) * m_timeoutMs * calls + kModuleWorkMs;
+    CWatchdog watchdog(static_cast<unsigned>(limit > kLongestWatchMs ? kLongestWatchMs : limit),
                        "FAILED: the script did not finish within " + std::to_string(limit / 1000) + " s",
                        kExitScriptFailed);
     for (int call = 0; call < calls && !m_failed; ++call) {

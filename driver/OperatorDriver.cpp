@@ -1,5 +1,5 @@
 #include "OperatorDriver.h"
-#include "MyObject.h"
+#include "Diagnostic.h"
 #include <algorithm>
 #include <exception>
 #include <utility>
@@ -8,7 +8,6 @@ namespace opdriver {
 
 namespace {
 
-const char kSource[] = "opdriver";
 const UINT kTickMs = 10;
 const UINT_PTR kTimerId = 1;
 
@@ -57,23 +56,23 @@ OperatorDriver::OperatorDriver(unsigned stepTimeoutMs)
     m_timerWindow = ::CreateWindowExA(0, "STATIC", "opdriver", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                       ::GetModuleHandleA(nullptr), nullptr);
     if (!m_timerWindow) {
-        CMyObject::Diagnostic(kSource, __LINE__, "no window for the driver's timer");
+        Diagnostic(__LINE__, "no window for the driver's timer");
         return;
     }
     ::SetWindowLongPtrA(m_timerWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     if (!::SetTimer(m_timerWindow, kTimerId, kTickMs, &OperatorDriver::OnTimer))
-        CMyObject::Diagnostic(kSource, __LINE__, "the driver's timer could not be set");
+        Diagnostic(__LINE__, "the driver's timer could not be set");
 }
 
 OperatorDriver::~OperatorDriver()
 {
     if (m_tickDepth > 0)
-        CMyObject::Diagnostic(kSource, __LINE__, "driver destroyed from one of its own steps");
+        Diagnostic(__LINE__, "driver destroyed from one of its own steps");
     if (m_timerWindow) {
         ::KillTimer(m_timerWindow, kTimerId);
         ::SetWindowLongPtrA(m_timerWindow, GWLP_USERDATA, 0);
         if (!::DestroyWindow(m_timerWindow))
-            CMyObject::Diagnostic(kSource, __LINE__, "driver destroyed on another thread than its own");
+            Diagnostic(__LINE__, "driver destroyed on another thread than its own");
     }
 }
 
@@ -81,7 +80,7 @@ OperatorDriver& OperatorDriver::When(std::function<bool(const Window&)> match, s
                                      std::string description)
 {
     if (!match || !action)
-        CMyObject::Diagnostic(kSource, __LINE__, "a step without a match or an action");
+        Diagnostic(__LINE__, "a step without a match or an action");
     m_steps.push_back({std::move(match), std::move(action), description.empty() ? "window" : std::move(description)});
     return *this;
 }
@@ -141,7 +140,7 @@ void CALLBACK OperatorDriver::OnTimer(HWND timerWindow, UINT, UINT_PTR, DWORD)
         ++driver->m_tickDepth;
         driver->Tick();
     } catch (...) {
-        CMyObject::Diagnostic(kSource, __LINE__, ExceptionText().c_str());
+        Diagnostic(__LINE__, ExceptionText());
     }
     --driver->m_tickDepth;
 }
@@ -247,7 +246,7 @@ void OperatorDriver::GiveUp(size_t index, Failure::Kind kind, const std::string&
     failure.stepName = index < m_steps.size() ? m_steps[index].description : std::string();
     failure.reason = reason;
     failure.openWindows = DescribeOpenWindows();
-    CMyObject::Diagnostic(kSource, __LINE__, failure.Text().c_str());
+    Diagnostic(__LINE__, failure.Text());
     m_log->Add(std::move(failure));
     m_log->Silence();
     m_givenUp = true;

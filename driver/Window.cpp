@@ -1,7 +1,7 @@
 #include "Window.h"
 #include "Controls.h"
 #include "MessageBoxReader.h"
-#include "MyObject.h"
+#include "Diagnostic.h"
 #include <algorithm>
 #include <utility>
 
@@ -9,7 +9,6 @@ namespace opdriver {
 
 namespace {
 
-const char kSource[] = "opdriver";
 
 // One line for a report: control characters spelt out, long texts cut.
 std::string Shorten(const std::string& text)
@@ -139,7 +138,7 @@ void Window::Complain(int line, const std::string& text) const
     failure.reason = text;
     failure.window = Describe();
     failure.openWindows = DescribeOpenWindows();
-    CMyObject::Diagnostic(kSource, line, failure.Text().c_str());
+    Diagnostic(line, failure.Text());
     if (std::shared_ptr<detail::ProblemLog> log = m_log.lock())
         log->Add(std::move(failure));
 }
