@@ -93,7 +93,7 @@ std::string Usage()
            "played from the script (see docs/SCRIPTS.md) and the result log goes to the standard output.\n"
            "Exit codes: 0 passed, 1 the script failed, 2 wrong arguments, script, bench or language file,\n"
            "3 TestDAXO01.dll not loadable, 4 an export missing, 5 a wrong module identifier,\n"
-           "6 no test object.\n";
+           "6 no test object, 7 the program crashed (what happened is on the standard error).\n";
 }
 
 std::string RecordPath(const HostOptions& options)

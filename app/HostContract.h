@@ -28,6 +28,7 @@ enum ExitCode : int {
     kExitMissingExport = 4,
     kExitWrongIdentifier = 5,
     kExitNoTestObject = 6,
+    kExitCrashed = 7,           // the process crashed; what happened is on the standard error
 };
 
 } // namespace daxohost

@@ -131,6 +131,25 @@ TEST(HostProgram, RefusesEveryModuleThatIsNotTheOneWithItsOwnExitCode)
     }
 }
 
+TEST(HostProgram, AModuleThatCrashesEndsTheHostWithTheCrashCodeAndWhatHappened)
+{
+    const std::string script = WriteScript("never-run.script", "dialog 2020\nclick 2\n");
+    const struct {
+        const char* variant;
+        const char* message;
+    } cases[] = {
+        {"crashes", "daxohost: crashed: access violation 0xC0000005 at address "},
+        {"throws", "daxohost: crashed: "},
+    };
+    for (const auto& check : cases) {
+        Outcome outcome = RunHost(HostFolder(std::string("host-") + check.variant, check.variant), {"--script", script});
+        EXPECT_EQ(outcome.exitCode, 7u) << check.variant << ": " << outcome.output;
+        EXPECT_NE(outcome.output.find(check.message), std::string::npos) << check.variant << ": " << outcome.output;
+    }
+    Outcome crash = RunHost(HostFolder("host-crashes", "crashes"), {"--script", script});
+    EXPECT_NE(crash.output.find("(TestDAXO01.dll+0x"), std::string::npos) << "the faulting library: " << crash.output;
+}
+
 TEST(HostProgram, AScriptThatExpectsSomethingFalseFailsWithItsLine)
 {
     Outcome outcome = RunHost(ProgramFolder(), {"--bench", Script("one-unit.ini"), "--script", Script("fails-on-purpose.script"),
