@@ -91,9 +91,10 @@ std::string Usage()
            "                    [--shots DIR] [--calls N] [--timeout SECONDS]\n"
            "Without --script the application opens for the operator. With --script the operator is\n"
            "played from the script (see docs/SCRIPTS.md) and the result log goes to the standard output.\n"
-           "Exit codes: 0 passed, 1 the script failed, 2 wrong arguments, script, bench or language file,\n"
-           "3 TestDAXO01.dll not loadable, 4 an export missing, 5 a wrong module identifier,\n"
-           "6 no test object, 7 the program crashed (what happened is on the standard error).\n";
+           "Exit codes: 0 passed, 1 the script failed or a record row was lost, 2 wrong arguments,\n"
+           "script, bench, language or record file, 3 TestDAXO01.dll not loadable, 4 an export missing,\n"
+           "5 a wrong module identifier, 6 no test object, 7 the program crashed (what happened is on\n"
+           "the standard error).\n";
 }
 
 std::string RecordPath(const HostOptions& options)

@@ -23,6 +23,9 @@ public:
     // Appends the row (after the header when the file is new or empty). False when the file
     // cannot be written.
     bool Append(const CommissioningRow& row) const;
+    // Whether rows can be appended as far as can be told before the first: false, with the
+    // reason, for a folder, a read-only file or a file in a folder that does not exist.
+    bool CanAppend(std::string* reason) const;
 
     // The unit connected at the bench now, with the settings it holds; false when none is.
     static bool RowFromBench(const std::string& result, CommissioningRow* row);

@@ -89,6 +89,9 @@ int CHostApplication::Prepare()
     }
     if (!m_options.log.empty() && !m_log.WriteTo(m_options.log))
         return Refuse(kExitBadInput, "the result log cannot be written to " + m_options.log);
+    std::string reason;
+    if (!m_options.record.empty() && !m_record.CanAppend(&reason))
+        return Refuse(kExitBadInput, "the commissioning record " + m_options.record + " cannot be written: " + reason);
     ModuleStatus status = m_module.Load();
     if (status != ModuleStatus::Loaded)
         return Refuse(CModuleLoader::ExitCode(status), m_module.Message());
@@ -102,7 +105,7 @@ int CHostApplication::Prepare()
 
 // Production's record follows every configuration summary; the console follows everything
 // when a script plays the operator.
-void CHostApplication::OnEntry(const LogEntry& entry) const
+void CHostApplication::OnEntry(const LogEntry& entry)
 {
     if (!m_options.script.empty())
         Print(stdout, CResultLog::FormatLine(entry) + "\n");
@@ -113,9 +116,12 @@ void CHostApplication::OnEntry(const LogEntry& entry) const
     if (!CCommissioningRecord::RowFromBench("configured", &row))
         problem = "A unit was configured, but no unit is connected at the bench: no commissioning record.";
     else if (!m_record.Append(row))
-        problem = "The commissioning record " + m_record.Path() + " cannot be written.";
+        problem = "The commissioning record " + m_record.Path() + " cannot be written: the row of unit " +
+                  AnsiToUtf8(row.serial) + " is lost.";
     if (problem.empty())
         return;
+    if (m_lostRow.empty())
+        m_lostRow = problem;
     Print(stderr, "daxohost: " + problem + "\n");
     // Production labels the unit from this record: the operator must know at once.
     if (m_options.script.empty())
@@ -140,6 +146,11 @@ int CHostApplication::RunScript()
         results += (results.empty() ? "" : ", ") + std::to_string(result);
     if (!passed) {
         Print(stdout, "FAILED at " + runner.Failure() + "\n");
+        return kExitScriptFailed;
+    }
+    // Every line held, but production would miss a unit in its record.
+    if (!m_lostRow.empty()) {
+        Print(stdout, "FAILED: " + m_lostRow + "\n");
         return kExitScriptFailed;
     }
     std::string summary = "PASSED: " + std::to_string(runner.LinesRun()) + " script lines, " +

@@ -21,7 +21,7 @@ private:
     int Prepare();
     int RunScript();
     int RunByHand();
-    void OnEntry(const LogEntry& entry) const;
+    void OnEntry(const LogEntry& entry);
     int Refuse(int exitCode, const std::string& message) const;
 
     HostOptions m_options;
@@ -29,6 +29,7 @@ private:
     CResultLog m_log;
     CCommissioningRecord m_record;
     CModuleLoader m_module;
+    std::string m_lostRow;     // why a row of the commissioning record is missing; empty: none is
 };
 
 } // namespace daxohost

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -215,11 +216,42 @@ TEST(HostProgram, WrongInputIsRefusedBeforeTheModuleRuns)
 
     Outcome language = RunHost(ProgramFolder(), {"--script", Script("one-unit.script"), "--lang", TempPath("none.xml")});
     EXPECT_EQ(language.exitCode, 2u) << language.output;
+
+    const std::string folder = TempPath("record-folder");
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string nowhere = TempPath("no-such-folder") + "\\record.csv";
+    for (const auto& record : {std::make_pair(folder, "it is a folder"), std::make_pair(nowhere, "does not exist")}) {
+        Outcome refused = RunHost(ProgramFolder(), {"--bench", Script("one-unit.ini"), "--script",
+                                                    Script("one-unit.script"), "--record", record.first});
+        EXPECT_EQ(refused.exitCode, 2u) << refused.output;
+        EXPECT_NE(refused.output.find("the commissioning record " + record.first + " cannot be written: "),
+                  std::string::npos) << refused.output;
+        EXPECT_NE(refused.output.find(record.second), std::string::npos) << refused.output;
+        EXPECT_EQ(refused.output.find("112\t"), std::string::npos) << "nothing ran";
+    }
+}
+
+TEST(HostProgram, ARecordRowThatCannotBeWrittenFailsTheScript)
+{
+    const std::string record = TempPath("locked.csv");
+    daxotest::WriteFileBytes(record, "");
+    // Another program holds the record open for itself while the unit is configured.
+    HANDLE held = ::CreateFileA(record.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Outcome outcome = RunHost(ProgramFolder(), {"--bench", Script("one-unit.ini"), "--script", Script("one-unit.script"),
+                                                "--record", record});
+    ::CloseHandle(held);
+    EXPECT_EQ(outcome.exitCode, 1u) << outcome.output;
+    EXPECT_NE(outcome.output.find("FAILED: The commissioning record " + record +
+                                  " cannot be written: the row of unit 00000712 is lost."),
+              std::string::npos) << outcome.output;
+    EXPECT_EQ(outcome.output.find("PASSED"), std::string::npos) << outcome.output;
 }
 
 TEST(HostProgram, ASeriesLeavesOneRecordRowPerUnitAndTheLogFile)
 {
     const std::string record = TempPath("series.csv");
+    ::DeleteFileA(record.c_str());   // Wine hands out process ids again: the folder may be an old one
     const std::string log = TempPath("series.log");
     const std::string shots = TempPath("series-shots");
     for (int run = 0; run < 2; ++run) {
