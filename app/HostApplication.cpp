@@ -109,7 +109,7 @@ void CHostApplication::OnEntry(const LogEntry& entry)
 {
     if (!m_options.script.empty())
         Print(stdout, CResultLog::FormatLine(entry) + "\n");
-    if (entry.callResult || entry.code != kReportSummary)
+    if (!entry.FromModule() || entry.code != kReportSummary)
         return;
     CommissioningRow row;
     std::string problem;

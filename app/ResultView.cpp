@@ -6,7 +6,7 @@ namespace daxohost {
 namespace {
 // Item data: the code in the low word, with this bit for the host's own rows.
 const LPARAM kCodeMask = 0xFFFF;
-const LPARAM kCallResultBit = 0x10000;
+const LPARAM kHostRowBit = 0x10000;
 }
 
 bool CResultView::Create(HWND parent, int id)
@@ -42,7 +42,7 @@ void CResultView::Append(const LogEntry& entry)
     item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = static_cast<int>(::SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0));
     item.pszText = const_cast<char*>(time.c_str());
-    item.lParam = (entry.code & kCodeMask) | (entry.callResult ? kCallResultBit : 0);
+    item.lParam = (entry.code & kCodeMask) | (entry.FromModule() ? 0 : kHostRowBit);
     int index = static_cast<int>(::SendMessageA(m_list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (index < 0)
         return;
@@ -56,9 +56,9 @@ void CResultView::Append(const LogEntry& entry)
     ::SendMessageA(m_list, LVM_ENSUREVISIBLE, index, FALSE);
 }
 
-CResultView::Colours CResultView::ColoursOf(int code, bool callResult)
+CResultView::Colours CResultView::ColoursOf(int code, bool hostRow)
 {
-    if (callResult)
+    if (hostRow)
         return {RGB(90, 90, 90), RGB(236, 236, 236)};
     switch (code) {
     case kReportProgress: return {RGB(0, 0, 140), RGB(255, 255, 255)};
@@ -76,7 +76,7 @@ LRESULT CResultView::OnCustomDraw(NMLVCUSTOMDRAW* draw) const
         return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT: {
         LPARAM data = draw->nmcd.lItemlParam;
-        Colours colours = ColoursOf(static_cast<int>(data & kCodeMask), (data & kCallResultBit) != 0);
+        Colours colours = ColoursOf(static_cast<int>(data & kCodeMask), (data & kHostRowBit) != 0);
         draw->clrText = colours.text;
         draw->clrTextBk = colours.background;
         return CDRF_DODEFAULT;

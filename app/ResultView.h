@@ -19,8 +19,8 @@ public:
         COLORREF background;
     };
     // 112 progress, 113 failure or break, 114 success, 117 configuration summary; the rows of
-    // the host (call results) in grey.
-    static Colours ColoursOf(int code, bool callResult);
+    // the host (call results, its notes) in grey.
+    static Colours ColoursOf(int code, bool hostRow);
 
 private:
     HWND m_list = nullptr;

@@ -341,7 +341,7 @@ bool CScriptRunner::ExpectReport(const ScriptLine& line, std::string* why)
     const std::vector<LogEntry> entries = m_log.Entries();
     for (size_t i = m_reportCursor; i < entries.size(); ++i) {
         const LogEntry& entry = entries[i];
-        if (!entry.callResult && entry.code == static_cast<int>(line.id) && (!line.hasText || entry.text == line.text)) {
+        if (entry.FromModule() && entry.code == static_cast<int>(line.id) && (!line.hasText || entry.text == line.text)) {
             m_reportCursor = i + 1;
             return true;
         }
@@ -349,7 +349,7 @@ bool CScriptRunner::ExpectReport(const ScriptLine& line, std::string* why)
     *why = "no such report";
     std::string seen;
     for (size_t i = m_reportCursor; i < entries.size(); ++i)
-        if (!entries[i].callResult)
+        if (entries[i].FromModule())
             seen += "\n    " + std::to_string(entries[i].code) + " " + Quote(entries[i].text);
     *why += seen.empty() ? " (no reports since the last one expected)" : "; the reports since the last one expected:" + seen;
     return false;

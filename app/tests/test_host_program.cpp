@@ -292,6 +292,20 @@ TEST(HostProgram, ASeriesLeavesOneRecordRowPerUnitAndTheLogFile)
     EXPECT_GE(count("msgbox"), 1);
 }
 
+TEST(HostProgram, ACallThatFindsNoUnitGetsANoteOfTheHost)
+{
+    const std::string script = WriteScript("unplugged.script", "dialog 2020\nclick 32788\nbench unplug\nexpect result 1\n"
+                                                               "expect report 112\nexpect result 2\n");
+    Outcome outcome = RunHost(ProgramFolder(), {"--bench", Script("one-unit.ini"), "--script", script, "--calls", "2",
+                                                "--record", TempPath("unplugged.csv")});
+    EXPECT_EQ(outcome.exitCode, 0u) << outcome.output;
+    const std::string note = "\thost\tno unit is connected: the unit's EEPROM could not be read (CheckEEPROM failed)\n";
+    const size_t at = outcome.output.find("\tcall\tConfigureThermometer returned 2\n");
+    ASSERT_NE(at, std::string::npos) << outcome.output;
+    EXPECT_EQ(outcome.output.find(note), outcome.output.find('\n', at) + 13) << "right after the call: " << outcome.output;
+    EXPECT_EQ(outcome.output.find(note), outcome.output.rfind(note)) << "once, for the call without a unit only";
+}
+
 TEST(HostProgram, RepeatsTheScriptForEveryCall)
 {
     const std::string script = WriteScript("each.script", "dialog 2020\nclick 32788\nexpect result 1\n");
