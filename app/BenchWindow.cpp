@@ -11,6 +11,8 @@ namespace {
 const char kClass[] = "DaxoHostBench";
 const UINT_PTR kRefreshTimer = 1;
 const UINT kRefreshMs = 250;
+// An answer delay so long that the unit never answers.
+const int kNeverAnswers = 255;
 
 const char* const kButtonTexts[3] = {"Move &JP1 of the selected unit", "Connect &next unit", "&Unplug unit"};
 const unsigned kButtonIds[3] = {CBenchWindow::kJumperCommand, CBenchWindow::kNextCommand,
@@ -177,7 +179,7 @@ std::string CBenchWindow::CellText(const SimUnitInfo& unit, int index, bool conn
     case 5: return unit.parity == 0 ? "none" : unit.parity == 1 ? "odd" : "even";
     case 6: return unit.writeProtect ? "WP (protected)" : "WE";
     case 7:
-        if (unit.silent || unit.answerDelay == 255)
+        if (unit.silent || unit.answerDelay == kNeverAnswers)
             return "never";
         return unit.answersFrom > 1 ? "from poll " + std::to_string(unit.answersFrom) : "at once";
     case 8: {

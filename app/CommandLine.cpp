@@ -101,9 +101,10 @@ std::string Usage()
            "played from the script (see docs/SCRIPTS.md) and the result log goes to the standard output.\n"
            "--check-lang checks a translation against the module's texts (exit 0 clean, 1 problems found,\n"
            "2 the file cannot be read); --export-lang writes every text of the module to start a new one.\n"
-           "Exit codes: 0 passed, 1 the script failed, 2 wrong arguments, script, bench or language file,\n"
-           "3 TestDAXO01.dll not loadable, 4 an export missing, 5 a wrong module identifier,\n"
-           "6 no test object.\n";
+           "Exit codes: 0 passed, 1 the script failed or a record row was lost, 2 wrong arguments,\n"
+           "script, bench, language or record file, 3 TestDAXO01.dll not loadable, 4 an export missing,\n"
+           "5 a wrong module identifier, 6 no test object, 7 the program crashed (what happened is on\n"
+           "the standard error).\n";
 }
 
 std::string RecordPath(const HostOptions& options)

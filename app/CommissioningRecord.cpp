@@ -74,6 +74,27 @@ std::string CCommissioningRecord::FormatRow(const std::string& time, const UnitP
            settings + "," + ResultWord(pass.result) + "," + CsvField(AnsiToUtf8(pass.detail));
 }
 
+bool CCommissioningRecord::CanAppend(std::string* reason) const
+{
+    const DWORD attributes = ::GetFileAttributesA(m_path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            *reason = "it is a folder";
+        else if (attributes & FILE_ATTRIBUTE_READONLY)
+            *reason = "it is read-only";
+        return !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY));
+    }
+    const size_t slash = m_path.find_last_of("\\/");
+    if (slash == std::string::npos)
+        return true;   // a new file in the current folder
+    const std::string folder = m_path.substr(0, slash + 1);
+    const DWORD folderAttributes = ::GetFileAttributesA(folder.c_str());
+    if (folderAttributes != INVALID_FILE_ATTRIBUTES && (folderAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return true;
+    *reason = "the folder " + folder + " does not exist";
+    return false;
+}
+
 bool CCommissioningRecord::Append(const UnitPass& pass) const
 {
     HANDLE file = ::CreateFileA(m_path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

@@ -15,6 +15,9 @@ public:
     // Appends the pass's row (after the header when the file is new or empty). False when the
     // file cannot be written.
     bool Append(const UnitPass& pass) const;
+    // Whether rows can be appended as far as can be told before the first: false, with the
+    // reason, for a folder, a read-only file or a file in a folder that does not exist.
+    bool CanAppend(std::string* reason) const;
 
     static std::string Header();
     // `time` as "2024-05-01 12:00:01", local time.

@@ -71,13 +71,10 @@ void CHostApplication::OnTesterEvent(void* context, int kind, const unsigned cha
     CUnitPassTracker& passes = host.m_passes;
     if (kind == TesterEventImageRead) {
         passes.OnImageRead(data && length >= CUnitPassTracker::kImageSize ? data : nullptr);
-        // The log shows where each unit begins, and why nothing happens when none is there:
-        // the module reports nothing after a failed read.
+        // The log shows where each unit begins.
         if (const UnitPass* unit = passes.Current())
             host.m_log.AddNote("--- unit " + unit->serial + ", type " +
                                (unit->typeCode.empty() ? std::string("(none)") : unit->typeCode) + " ---");
-        else
-            host.m_log.AddNote("no unit is connected: no EEPROM image could be read. Connect a unit at the bench.");
     }
     else if (kind == TesterEventWrite)
         passes.OnWrite(data, length);
@@ -130,6 +127,9 @@ int CHostApplication::Prepare()
     }
     if (!m_options.log.empty() && !m_log.WriteTo(m_options.log))
         return Refuse(kExitBadInput, "the result log cannot be written to " + m_options.log);
+    std::string reason;
+    if (!m_options.record.empty() && !m_record.CanAppend(&reason))
+        return Refuse(kExitBadInput, "the commissioning record " + m_options.record + " cannot be written: " + reason);
     ModuleStatus status = m_module.Load();
     if (status != ModuleStatus::Loaded)
         return Refuse(CModuleLoader::ExitCode(status), m_module.Message());
@@ -149,9 +149,9 @@ void CHostApplication::OnEntry(const LogEntry& entry)
 {
     if (!m_options.script.empty())
         Print(stdout, CResultLog::FormatLine(entry) + "\n");
-    if (entry.callResult)
+    if (entry.source == LogSource::CallResult)
         m_passes.OnCallReturned();
-    else if (entry.IsReport())
+    else if (entry.FromModule())
         m_passes.OnReport(static_cast<unsigned char>(entry.code), entry.heading ? entry.text.c_str() : nullptr,
                           entry.heading ? nullptr : entry.text.c_str());
 }
@@ -166,9 +166,10 @@ void CHostApplication::OnPass(const UnitPass& pass)
         m_mainWindow->ShowVerdict(pass, m_totals);
     if (m_record.Append(pass))
         return;
-    m_recordFailed = true;
     std::string problem = "The commissioning record " + m_record.Path() + " cannot be written: the row of unit " +
                           AnsiToUtf8(pass.serial) + " is lost.";
+    if (m_lostRow.empty())
+        m_lostRow = problem;
     Print(stderr, "daxohost: " + problem + "\n");
     // Production labels the unit from this record: the operator must know at once.
     if (m_options.script.empty())
@@ -195,8 +196,9 @@ int CHostApplication::RunScript()
         Print(stdout, "FAILED at " + runner.Failure() + "\n");
         return kExitScriptFailed;
     }
-    if (m_recordFailed) {
-        Print(stdout, "FAILED: the commissioning record " + m_record.Path() + " lost a row\n");
+    // Every line held, but production would miss a unit in its record.
+    if (!m_lostRow.empty()) {
+        Print(stdout, "FAILED: " + m_lostRow + "\n");
         return kExitScriptFailed;
     }
     std::string summary = "PASSED: " + std::to_string(runner.LinesRun()) + " script lines, " +

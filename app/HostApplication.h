@@ -2,6 +2,7 @@
 // daxohost.exe: loads the module as the production host does and runs its configuration,
 // for an operator at the screen or from a script.
 #include "CommandLine.h"
+#include "HostContract.h"
 #include "CommissioningRecord.h"
 #include "ModuleLoader.h"
 #include "ResultLog.h"
@@ -10,9 +11,6 @@
 #include <string>
 
 namespace daxohost {
-
-// Exit codes besides those of the module loader.
-enum ExitCode { kExitPassed = 0, kExitScriptFailed = 1, kExitBadInput = 2 };
 
 class CHostApplication {
 public:
@@ -45,7 +43,7 @@ private:
     CUnitPassTracker m_passes;
     SessionTotals m_totals;
     class CMainWindow* m_mainWindow = nullptr;   // while the operator works by hand
-    bool m_recordFailed = false;   // a row could not be written: a script run fails
+    std::string m_lostRow;     // why a row of the commissioning record is missing; empty: none is
 };
 
 } // namespace daxohost

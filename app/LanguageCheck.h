@@ -28,7 +28,7 @@ struct LanguageText {
 bool ReadLanguageTexts(const std::string& path, std::vector<LanguageText>* texts, std::string* error);
 
 // Exit codes of --check-lang and --export-lang.
-enum LanguageToolExit { kLanguageClean = 0, kLanguageProblems = 1, kLanguageUnreadable = 2 };
+enum LanguageToolExit : int { kLanguageClean = 0, kLanguageProblems = 1, kLanguageUnreadable = 2 };
 
 class CLanguageCheck {
 public:

@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "HostContract.h"
 #include "WindowRouting.h"
 #include "ResultLog.h"
 #include "Test.h"
@@ -240,7 +241,7 @@ void CMainWindow::ConfigureUnit()
     m_configuring = false;
     m_log.AddCallResult(result);
     // The verdict line says what became of each unit; this line says what to do next.
-    ::SetWindowTextA(m_status, result == 1 ? "Done: the unit is configured. Connect the next unit, then configure it."
+    ::SetWindowTextA(m_status, result == kCallConfigured ? "Done: the unit is configured. Connect the next unit, then configure it."
                                            : "Done: see the verdict and the log. Connect the next unit, then configure it.");
 }
 
@@ -305,7 +306,7 @@ void CMainWindow::ShowNewEntries()
 {
     LogEntry entry;
     while (m_log.Entry(m_shown, &entry)) {
-        m_view.Append(entry, entry.IsReport() && entry.code == 113 && IsChosenEnd(entry.text));
+        m_view.Append(entry, entry.FromModule() && entry.code == kReportFailure && IsChosenEnd(entry.text));
         ++m_shown;
     }
 }

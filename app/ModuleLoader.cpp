@@ -1,4 +1,5 @@
 #include "ModuleLoader.h"
+#include "HostContract.h"
 
 namespace daxohost {
 
@@ -90,13 +91,13 @@ ModuleStatus CModuleLoader::Load(const char* fileName)
 int CModuleLoader::ExitCode(ModuleStatus status)
 {
     switch (status) {
-    case ModuleStatus::Loaded: return 0;
-    case ModuleStatus::NotFound: return 3;
-    case ModuleStatus::MissingExport: return 4;
-    case ModuleStatus::WrongIdentifier: return 5;
-    case ModuleStatus::NoTestObject: return 6;
+    case ModuleStatus::Loaded: return kExitPassed;
+    case ModuleStatus::NotFound: return kExitModuleNotFound;
+    case ModuleStatus::MissingExport: return kExitMissingExport;
+    case ModuleStatus::WrongIdentifier: return kExitWrongIdentifier;
+    case ModuleStatus::NoTestObject: return kExitNoTestObject;
     }
-    return 6;
+    return kExitNoTestObject;
 }
 
 } // namespace daxohost

@@ -1,4 +1,5 @@
 #include "ResultLog.h"
+#include "HostContract.h"
 #include "Test.h"
 #include "TextCodec.h"
 #include <cstdio>
@@ -38,19 +39,35 @@ void CResultLog::AddNote(const std::string& text)
 {
     LogEntry entry;
     ::GetLocalTime(&entry.time);
-    entry.note = true;
+    entry.source = LogSource::HostNote;
     entry.text = text;
     Add(entry);
 }
 
 void CResultLog::AddCallResult(int result)
 {
+    // A cycle opens with its heading and then has the host read the unit's EEPROM; a call that
+    // ends right there, without a word of the module, found no unit to read.
+    bool noUnit = false;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        noUnit = result == kCallEnded && !m_entries.empty() && m_entries.back().FromModule() &&
+                 m_entries.back().code == kReportProgress;
+    }
     LogEntry entry;
     ::GetLocalTime(&entry.time);
     entry.code = result;
     entry.text = "ConfigureThermometer returned " + std::to_string(result);
-    entry.callResult = true;
+    entry.source = LogSource::CallResult;
     Add(entry);
+    if (!noUnit)
+        return;
+    LogEntry note;
+    ::GetLocalTime(&note.time);
+    note.code = result;
+    note.text = "no unit is connected: the unit's EEPROM could not be read (CheckEEPROM failed)";
+    note.source = LogSource::HostNote;
+    Add(note);
 }
 
 void CResultLog::Add(const LogEntry& entry)
@@ -132,7 +149,12 @@ std::string CResultLog::TimeText(const SYSTEMTIME& time)
 
 std::string CResultLog::CodeText(const LogEntry& entry)
 {
-    return entry.callResult ? "call" : entry.note ? "host" : std::to_string(entry.code);
+    switch (entry.source) {
+    case LogSource::CallResult: return "call";
+    case LogSource::HostNote: return "host";
+    case LogSource::Module: break;
+    }
+    return std::to_string(entry.code);
 }
 
 std::string CResultLog::FormatLine(const LogEntry& entry)

@@ -10,15 +10,17 @@
 
 namespace daxohost {
 
+// Who wrote a row: the module through SendTestResult, or the host itself, with what a call
+// returned or with what it concluded from a call.
+enum class LogSource { Module, CallResult, HostNote };
+
 struct LogEntry {
     SYSTEMTIME time{};
-    int code = 0;            // 112 progress, 113 failure or break, 114 success, 117 summary
+    int code = 0;            // a ResultCode; for a call result what ConfigureThermometer returned
     std::string text;        // ANSI code page
-    bool callResult = false; // a row of the host: what ConfigureThermometer returned (in `code`)
+    LogSource source = LogSource::Module;
     bool heading = false;    // the module sent the text as a heading: a pass begins
-    bool note = false;       // a row of the host: where a unit begins, what the host noticed
-
-    bool IsReport() const { return !callResult && !note; }
+    bool FromModule() const { return source == LogSource::Module; }
 };
 
 class CResultLog {
@@ -32,6 +34,8 @@ public:
     CResultLog& operator=(const CResultLog&) = delete;
 
     void AddReport(int code, const char* text, bool heading = false);
+    // What a call returned; after a call that ended at the opening of its cycle, because the
+    // unit's EEPROM could not be read, a note of the host that no unit is connected.
     void AddCallResult(int result);
     void AddNote(const std::string& text);
 
@@ -48,7 +52,7 @@ public:
     bool Save(const std::string& path) const;
 
     // "12:00:01.234<TAB>112<TAB>text" in UTF-8; a call result reads "<time><TAB>call<TAB>
-    // ConfigureThermometer returned 1".
+    // ConfigureThermometer returned 1", a note of the host "<time><TAB>host<TAB>text".
     static std::string FormatLine(const LogEntry& entry);
     static std::string CodeText(const LogEntry& entry);
     static std::string TimeText(const SYSTEMTIME& time);

@@ -1,10 +1,13 @@
 #include "ResultView.h"
+#include "HostContract.h"
 
 namespace daxohost {
 
 namespace {
-// Item data: the code, with these bits for the host's own rows and for an ending the operator chose.
-const LPARAM kCallResultBit = 0x10000, kNoteBit = 0x20000, kChosenEndBit = 0x40000;
+// Item data: the code in the low word, with these bits for the host's own rows, its notes
+// and an ending the operator chose.
+const LPARAM kCodeMask = 0xFFFF;
+const LPARAM kHostRowBit = 0x10000, kNoteBit = 0x20000, kChosenEndBit = 0x40000;
 }
 
 bool CResultView::Create(HWND parent, int id)
@@ -40,8 +43,8 @@ void CResultView::Append(const LogEntry& entry, bool chosenEnd)
     item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = static_cast<int>(::SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0));
     item.pszText = const_cast<char*>(time.c_str());
-    item.lParam = (entry.code & 0xFFFF) | (entry.callResult ? kCallResultBit : 0) | (entry.note ? kNoteBit : 0) |
-                  (chosenEnd ? kChosenEndBit : 0);
+    item.lParam = (entry.code & kCodeMask) | (entry.FromModule() ? 0 : kHostRowBit) |
+                  (entry.source == LogSource::HostNote ? kNoteBit : 0) | (chosenEnd ? kChosenEndBit : 0);
     int index = static_cast<int>(::SendMessageA(m_list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (index < 0)
         return;
@@ -55,15 +58,15 @@ void CResultView::Append(const LogEntry& entry, bool chosenEnd)
     ::SendMessageA(m_list, LVM_ENSUREVISIBLE, index, FALSE);
 }
 
-CResultView::Colours CResultView::ColoursOf(int code, bool callResult)
+CResultView::Colours CResultView::ColoursOf(int code, bool hostRow)
 {
-    if (callResult)
+    if (hostRow)
         return {RGB(90, 90, 90), RGB(236, 236, 236)};
     switch (code) {
-    case 112: return {RGB(0, 0, 140), RGB(255, 255, 255)};
-    case 113: return {RGB(170, 0, 0), RGB(255, 228, 228)};
-    case 114: return {RGB(0, 110, 0), RGB(228, 255, 228)};
-    case 117: return {RGB(0, 0, 0), RGB(255, 244, 190)};
+    case kReportProgress: return {RGB(0, 0, 140), RGB(255, 255, 255)};
+    case kReportFailure: return {RGB(170, 0, 0), RGB(255, 228, 228)};
+    case kReportSuccess: return {RGB(0, 110, 0), RGB(228, 255, 228)};
+    case kReportSummary: return {RGB(0, 0, 0), RGB(255, 244, 190)};
     default: return {RGB(0, 0, 0), RGB(255, 255, 255)};
     }
 }
@@ -87,7 +90,7 @@ LRESULT CResultView::OnCustomDraw(NMLVCUSTOMDRAW* draw) const
         LPARAM data = draw->nmcd.lItemlParam;
         Colours colours = (data & kNoteBit)        ? NoteColours()
                           : (data & kChosenEndBit) ? ChosenEndColours()
-                                                   : ColoursOf(static_cast<int>(data & 0xFFFF), (data & kCallResultBit) != 0);
+                                                   : ColoursOf(static_cast<int>(data & kCodeMask), (data & kHostRowBit) != 0);
         draw->clrText = colours.text;
         draw->clrTextBk = colours.background;
         return CDRF_DODEFAULT;

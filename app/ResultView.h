@@ -21,8 +21,8 @@ public:
     };
     // 112 progress, 113 failure or break, 114 success, 117 configuration summary; the rows of
     // the host (call results) in grey.
-    static Colours ColoursOf(int code, bool callResult);
-    // The host's marks where a unit begins; a series ended by the operator's choice.
+    static Colours ColoursOf(int code, bool hostRow);
+    // The host's notes (where a unit begins, its verdict); a series ended by the operator's choice.
     static Colours NoteColours();
     static Colours ChosenEndColours();
 

@@ -1,5 +1,5 @@
 #include "Screenshots.h"
-#include "MyObject.h"
+#include "Diagnostic.h"
 #include "Script.h"
 #include "Window.h"
 #include <gdiplus.h>
@@ -133,7 +133,7 @@ std::string CScreenshots::Save(HWND window, const std::string& name)
     if (bitmap)
         ::DeleteObject(bitmap);
     if (!written) {
-        CMyObject::OutputDebugStringA((std::string(kSource) + ": no picture written to " + path + "\n").c_str());
+        Diagnostic(kSource, __LINE__, "no picture written to " + path);
         return {};
     }
     ++m_count;

@@ -10,9 +10,11 @@ namespace daxohost {
 
 namespace {
 
-// Configuration (its "Write and test" button), test of the new settings (its notice), next
-// unit (its prompt).
-const std::vector<KnownDialog> kKnownDialogs = {{2020, 32788}, {2021, 32801}, {2022, 32795}};
+// The module's dialogs, and the control that tells each from the others.
+enum ModuleDialog : unsigned { kConfigDialog = 2020, kTestDialog = 2021, kNextUnitDialog = 2022 };
+enum IdentifyingControl : unsigned { kWriteAndTestButton = 32788, kTestNotice = 32801, kNextUnitPrompt = 32795 };
+const std::vector<KnownDialog> kKnownDialogs = {
+    {kConfigDialog, kWriteAndTestButton}, {kTestDialog, kTestNotice}, {kNextUnitDialog, kNextUnitPrompt}};
 
 struct Token {
     std::string text;
@@ -70,7 +72,7 @@ const struct {
 const struct {
     const char* name;
     unsigned dialogId;
-} kDialogNames[] = {{"config", 2020}, {"test", 2021}, {"next", 2022}};
+} kDialogNames[] = {{"config", kConfigDialog}, {"test", kTestDialog}, {"next", kNextUnitDialog}};
 
 // Splits a line into words and quoted texts; a word that starts with # begins a comment.
 bool Tokenize(const std::string& line, std::vector<Token>* tokens, std::string* error)

@@ -1,4 +1,5 @@
 #include "ScriptRunner.h"
+#include "HostContract.h"
 #include "OperatorDriver.h"
 #include "ResultLog.h"
 #include "Screenshots.h"
@@ -13,7 +14,9 @@ namespace daxohost {
 namespace {
 
 const char kOwnerClass[] = "DaxoHostScriptOwner";
-const int kExitScriptFailed = 1;
+// The watchdog's limit stays below INFINITE; the module's own work between lines is short.
+const unsigned long long kLongestWatchMs = 0xFFFFFFF0ull;
+const unsigned long long kModuleWorkMs = 60000;
 
 std::string Quote(const std::string& ansi)
 {
@@ -96,9 +99,9 @@ bool CScriptRunner::Run(int calls)
     size_t longest = 0;
     for (const auto& part : parts)
         longest = part.size() > longest ? part.size() : longest;
-    // Every line waits at most its time limit; the module's own work between them is short.
-    unsigned long long limit = (static_cast<unsigned long long>(longest) + 2) * m_timeoutMs * calls + 60000;
-    CWatchdog watchdog(limit > 0xFFFFFFF0ull ? 0xFFFFFFF0u : static_cast<unsigned>(limit),
+    // Every line waits at most its time limit.
+    unsigned long long limit = (static_cast<unsigned long long>(longest) + 2) * m_timeoutMs * calls + kModuleWorkMs;
+    CWatchdog watchdog(static_cast<unsigned>(limit > kLongestWatchMs ? kLongestWatchMs : limit),
                        "FAILED: the script did not finish within " + std::to_string(limit / 1000) + " s",
                        kExitScriptFailed);
     for (int call = 0; call < calls && !m_failed; ++call) {
@@ -162,40 +165,30 @@ bool CScriptRunner::RunCall(const std::vector<ScriptLine>& lines)
     return true;
 }
 
-// A failure that the driver found itself: a line whose window never came.
+// A failure that the driver found itself: a line whose window never came, or a call that did
+// not return after the last line.
 bool CScriptRunner::DriverFailure(const opdriver::OperatorDriver& driver, const std::vector<ScriptLine>& steps)
 {
     if (driver.Failures().empty())
         return false;
-    const std::string& failure = driver.Failures().front();
-    for (size_t i = 0; i < steps.size(); ++i) {
-        const std::string label = "step " + std::to_string(i + 1) + " (" + Label(steps[i]) + "): ";
-        if (failure.compare(0, label.size(), label) != 0)
-            continue;
-        std::string why = failure.substr(label.size());
+    const opdriver::Failure& failure = driver.Failures().front();
+    if (failure.step >= 1 && failure.step <= steps.size()) {
+        const ScriptLine& line = steps[failure.step - 1];
+        std::string why = failure.Detail();
         // A line that acts on a window waits only for the window named before it.
-        if (ScopeOf(steps[i].op) == LineScope::Window && steps[i].op != ScriptOp::WaitDialog &&
-            steps[i].op != ScriptOp::WaitMessageBox && m_targetGone)
+        if (ScopeOf(line.op) == LineScope::Window && line.op != ScriptOp::WaitDialog &&
+            line.op != ScriptOp::WaitMessageBox && m_targetGone)
             why = "the window named before this line has closed (name the next one with a dialog or msgbox "
                   "line); " + why;
-        Fail(&steps[i], why);
-        return true;
+        Fail(&line, why);
+    } else if (failure.step != steps.size() + 1) {
+        Fail(nullptr, failure.Text());
+    } else if (steps.empty()) {
+        Fail(nullptr, "the script has no lines for the call, but the module opened a window; " + failure.OpenText());
+    } else {
+        Fail(&steps.back(), "the script has no more lines for this call, but the call did not return within " +
+                                std::to_string(m_timeoutMs) + " ms; " + failure.OpenText());
     }
-    const std::string end = "step " + std::to_string(steps.size() + 1) + " (end of the script): ";
-    if (failure.compare(0, end.size(), end) != 0) {
-        Fail(nullptr, failure);
-        return true;
-    }
-    const size_t open = failure.find("open: ");
-    std::string why = "the script has no more lines for this call, but the call did not return within " +
-                      std::to_string(m_timeoutMs) + " ms";
-    if (open != std::string::npos)
-        why += "; " + failure.substr(open);
-    if (steps.empty())
-        Fail(nullptr, "the script has no lines for the call, but the module opened a window; " +
-                          (open != std::string::npos ? failure.substr(open) : failure));
-    else
-        Fail(&steps.back(), why);
     return true;
 }
 
@@ -209,28 +202,21 @@ HWND CScriptRunner::CurrentTarget()
 
 void CScriptRunner::AddStep(opdriver::OperatorDriver& driver, const ScriptLine& line)
 {
-    std::function<bool(const opdriver::Window&)> match;
-    switch (line.op) {
-    case ScriptOp::WaitDialog:
-        match = [&line](const opdriver::Window& window) {
-            return !window.IsMessageBox() && window.HasControl(line.id);
-        };
-        break;
-    case ScriptOp::WaitMessageBox:
-        match = [](const opdriver::Window& window) { return window.IsMessageBox(); };
-        break;
-    default:
-        if (ScopeOf(line.op) == LineScope::Window)
-            match = [this](const opdriver::Window& window) {
-                HWND target = CurrentTarget();
-                m_targetGone = target == nullptr;
-                return window.Handle() == target;
-            };
-        else
-            match = [](const opdriver::Window&) { return true; };
-        break;
+    auto action = [this, &line](opdriver::Window& window) { RunStep(line, window); };
+    if (line.op == ScriptOp::WaitDialog) {
+        driver.OnDialog(line.id, action, Label(line));
+    } else if (line.op == ScriptOp::WaitMessageBox) {
+        driver.OnMessageBox(action, Label(line));
+    } else if (ScopeOf(line.op) == LineScope::Window) {
+        driver.When([this](const opdriver::Window& window) {
+                        HWND target = CurrentTarget();
+                        m_targetGone = target == nullptr;
+                        return window.Handle() == target;
+                    },
+                    action, Label(line));
+    } else {
+        driver.When([](const opdriver::Window&) { return true; }, action, Label(line));
     }
-    driver.When(match, [this, &line](opdriver::Window& window) { RunStep(line, window); }, Label(line));
 }
 
 // Once the script has no more lines for the call, the call has to come back within the time
@@ -355,7 +341,7 @@ bool CScriptRunner::ExpectReport(const ScriptLine& line, std::string* why)
     const std::vector<LogEntry> entries = m_log.Entries();
     for (size_t i = m_reportCursor; i < entries.size(); ++i) {
         const LogEntry& entry = entries[i];
-        if (entry.IsReport() && entry.code == static_cast<int>(line.id) && (!line.hasText || entry.text == line.text)) {
+        if (entry.FromModule() && entry.code == static_cast<int>(line.id) && (!line.hasText || entry.text == line.text)) {
             m_reportCursor = i + 1;
             return true;
         }
@@ -363,7 +349,7 @@ bool CScriptRunner::ExpectReport(const ScriptLine& line, std::string* why)
     *why = "no such report";
     std::string seen;
     for (size_t i = m_reportCursor; i < entries.size(); ++i)
-        if (entries[i].IsReport())
+        if (entries[i].FromModule())
             seen += "\n    " + std::to_string(entries[i].code) + " " + Quote(entries[i].text);
     *why += seen.empty() ? " (no reports since the last one expected)" : "; the reports since the last one expected:" + seen;
     return false;

@@ -1,12 +1,10 @@
 #include "UnitPass.h"
+#include "HostContract.h"
 #include <cstring>
 
 namespace daxohost {
 
 namespace {
-
-// The module's result codes.
-enum : unsigned char { kCodeProgress = 112, kCodeFailure = 113, kCodeSuccess = 114, kCodeSummary = 117 };
 
 // Where the image holds what identifies the unit.
 constexpr int kTypeOffset = 40, kTypeLength = 16;
@@ -141,7 +139,7 @@ void CUnitPassTracker::OnCallReturned()
 
 void CUnitPassTracker::OnReport(unsigned char code, const char* heading, const char* line)
 {
-    if (code == kCodeProgress && heading) {
+    if (code == kReportProgress && heading) {
         FinishUndecided();
         StartPass();
         return;
@@ -150,17 +148,17 @@ void CUnitPassTracker::OnReport(unsigned char code, const char* heading, const c
         return;
     const std::string text = line ? line : "";
     switch (code) {
-    case kCodeProgress:
+    case kReportProgress:
         m_dialogShown = m_dialogShown || Is(line, kMsgDialogShown);
         break;
-    case kCodeSummary:
+    case kReportSummary:
         m_summary = true;
         break;
-    case kCodeSuccess:
+    case kReportSuccess:
         if (m_summary && Is(line, kMsgFinished))
             Finish(PassResult::Configured, std::string());
         break;
-    case kCodeFailure:
+    case kReportFailure:
         if (m_pass.typeCode.empty())
             Finish(PassResult::NoTypeCode, text);
         else if (Is(line, kMsgWriteError)) {

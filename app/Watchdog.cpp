@@ -1,5 +1,5 @@
 #include "Watchdog.h"
-#include "MyObject.h"
+#include "Diagnostic.h"
 #include <cstdio>
 
 namespace daxohost {
@@ -11,7 +11,7 @@ CWatchdog::CWatchdog(unsigned limitMs, std::string message, int exitCode)
     if (m_finished)
         m_thread = ::CreateThread(nullptr, 0, &CWatchdog::Watch, this, 0, nullptr);
     if (!m_thread)
-        CMyObject::OutputDebugStringA("Watchdog: the watchdog could not be started\n");
+        Diagnostic("Watchdog", __LINE__, "the watchdog could not be started");
 }
 
 CWatchdog::~CWatchdog()

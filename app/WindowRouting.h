@@ -2,7 +2,7 @@
 // The window procedure of a top-level window that an object owns: the object comes as the
 // creation parameter, is bound at WM_NCCREATE and forgotten at WM_NCDESTROY, and every other
 // message goes to its handler. No C++ exception reaches user32.
-#include "MyObject.h"
+#include "Diagnostic.h"
 #include <windows.h>
 
 template <class T>
@@ -25,7 +25,7 @@ LRESULT RouteToObject(HWND window, UINT message, WPARAM wParam, LPARAM lParam, H
     try {
         return (self->*onMessage)(message, wParam, lParam);
     } catch (...) {
-        CMyObject::OutputDebugStringA("daxohost: exception in a window of the host\n");
+        daxohost::Diagnostic("daxohost", __LINE__, "exception in a window of the host");
         return ::DefWindowProcA(window, message, wParam, lParam);
     }
 }

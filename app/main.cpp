@@ -1,5 +1,6 @@
 // daxohost.exe: the host application of the TestDAXO01 module.
 #include "CommandLine.h"
+#include "CrashReport.h"
 #include "HostApplication.h"
 #include <windows.h>
 #include <fcntl.h>
@@ -10,6 +11,7 @@
 
 int main(int argc, char** argv)
 {
+    daxohost::InstallCrashReport();
     // The result log and the messages are UTF-8 on the console, as in the files, with the
     // same line ends.
     ::SetConsoleOutputCP(CP_UTF8);

@@ -241,7 +241,11 @@ TEST_F(DriverTest, AScriptAddressingAMissingControlIsReported)
     EXPECT_EQ(dialog.Show(-1), -5);
     EXPECT_TRUE(driver.Finished());
     ASSERT_EQ(driver.Failures().size(), 1u);
-    EXPECT_EQ(driver.Failures()[0], std::string("step 2 (poke): Click: no control 999 (dialog '") + kCaption + "')");
+    const opdriver::Failure& failure = driver.Failures()[0];
+    EXPECT_EQ(failure.kind, opdriver::Failure::kCannotDo);
+    EXPECT_EQ(failure.step, 2u);
+    EXPECT_EQ(failure.reason, "Click: no control 999");
+    EXPECT_EQ(failure.Text(), std::string("step 2 (poke): Click: no control 999 (dialog '") + kCaption + "')");
     EXPECT_TRUE(debug.Contains("opdriver("));
 }
 
@@ -336,9 +340,15 @@ TEST_F(DriverTest, AStepThatNeverMatchesEndsEveryWindowAndNamesItself)
     EXPECT_EQ(dialog.seen, seen) << "the message box got the cautious answer No";
     EXPECT_FALSE(driver.Finished());
     ASSERT_EQ(driver.Failures().size(), 1u);
-    EXPECT_EQ(driver.Failures()[0], std::string("step 2 (a dialog that never comes): no matching window within "
-                                                "200 ms; open: DAXO-01 message box 'Really?'; dialog '") +
-                                        kCaption + "'");
+    const opdriver::Failure& failure = driver.Failures()[0];
+    EXPECT_EQ(failure.kind, opdriver::Failure::kNoWindow);
+    EXPECT_EQ(failure.step, 2u);
+    EXPECT_EQ(failure.stepName, "a dialog that never comes");
+    const std::vector<std::string> open = {"DAXO-01 message box 'Really?'", std::string("dialog '") + kCaption + "'"};
+    EXPECT_EQ(failure.openWindows, open) << "the windows open when the driver gave up, top first";
+    EXPECT_EQ(failure.Text(), std::string("step 2 (a dialog that never comes): no matching window within "
+                                          "200 ms; open: DAXO-01 message box 'Really?'; dialog '") +
+                                  kCaption + "'");
     EXPECT_NE(driver.Report().find("step 3 (afterwards): not reached"), std::string::npos) << driver.Report();
     // The driver keeps ending what opens while it lives.
     EXPECT_EQ(::MessageBoxA(nullptr, "later", "DAXO-01", MB_YESNO), IDNO);
@@ -355,7 +365,8 @@ TEST_F(DriverTest, AnActionThatThrowsIsRecordedAndTheDialogEnded)
     driver.OnDialog(kEdit, [](Window&) { throw std::runtime_error("script broke"); }, "break");
     EXPECT_EQ(dialog.Show(-1), OperatorDriver::kAbandoned);
     ASSERT_EQ(driver.Failures().size(), 1u);
-    EXPECT_EQ(driver.Failures()[0], "step 1 (break): the action failed: script broke");
+    EXPECT_EQ(driver.Failures()[0].kind, opdriver::Failure::kActionFailed);
+    EXPECT_EQ(driver.Failures()[0].Text(), "step 1 (break): the action failed: script broke");
     EXPECT_FALSE(driver.Finished());
 }
 

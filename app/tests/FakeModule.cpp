@@ -6,6 +6,19 @@ extern "C" __declspec(dllexport) unsigned short _GetTestInstanceID(void)
 {
     return FAKE_MODULE_ID;
 }
+#elif defined(FAKE_CRASHES)
+#include <cstdint>
+#include <stdexcept>
+// A module with a fault of its own: the host must say so and end with its crash code.
+volatile std::uintptr_t g_nowhere = 16;
+extern "C" __declspec(dllexport) unsigned short _GetTestInstanceID(void)
+{
+#if FAKE_CRASHES == 1
+    return *reinterpret_cast<volatile unsigned short*>(g_nowhere);
+#else
+    throw std::runtime_error("a fault of the module");
+#endif
+}
 #endif
 
 #if defined(FAKE_EXPORTS_INSTANCE)

@@ -254,7 +254,7 @@ TEST(ResultLog, TakesEveryReportOfTheProcessWithTheCallResults)
     EXPECT_EQ(entries[0].code, 112);
     EXPECT_EQ(entries[0].text, "DAXO configuration");
     EXPECT_EQ(entries[1].code, 117);
-    EXPECT_TRUE(entries[2].callResult);
+    EXPECT_EQ(entries[2].source, LogSource::CallResult);
     EXPECT_EQ(entries[2].code, 2);
     EXPECT_EQ(heard.size(), 3u);
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -131,6 +132,25 @@ TEST(HostProgram, RefusesEveryModuleThatIsNotTheOneWithItsOwnExitCode)
     }
 }
 
+TEST(HostProgram, AModuleThatCrashesEndsTheHostWithTheCrashCodeAndWhatHappened)
+{
+    const std::string script = WriteScript("never-run.script", "dialog 2020\nclick 2\n");
+    const struct {
+        const char* variant;
+        const char* message;
+    } cases[] = {
+        {"crashes", "daxohost: crashed: access violation 0xC0000005 at address "},
+        {"throws", "daxohost: crashed: "},
+    };
+    for (const auto& check : cases) {
+        Outcome outcome = RunHost(HostFolder(std::string("host-") + check.variant, check.variant), {"--script", script});
+        EXPECT_EQ(outcome.exitCode, 7u) << check.variant << ": " << outcome.output;
+        EXPECT_NE(outcome.output.find(check.message), std::string::npos) << check.variant << ": " << outcome.output;
+    }
+    Outcome crash = RunHost(HostFolder("host-crashes", "crashes"), {"--script", script});
+    EXPECT_NE(crash.output.find("(TestDAXO01.dll+0x"), std::string::npos) << "the faulting library: " << crash.output;
+}
+
 TEST(HostProgram, AScriptThatExpectsSomethingFalseFailsWithItsLine)
 {
     Outcome outcome = RunHost(ProgramFolder(), {"--bench", Script("one-unit.ini"), "--script", Script("fails-on-purpose.script"),
@@ -196,11 +216,42 @@ TEST(HostProgram, WrongInputIsRefusedBeforeTheModuleRuns)
 
     Outcome language = RunHost(ProgramFolder(), {"--script", Script("one-unit.script"), "--lang", TempPath("none.xml")});
     EXPECT_EQ(language.exitCode, 2u) << language.output;
+
+    const std::string folder = TempPath("record-folder");
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string nowhere = TempPath("no-such-folder") + "\\record.csv";
+    for (const auto& record : {std::make_pair(folder, "it is a folder"), std::make_pair(nowhere, "does not exist")}) {
+        Outcome refused = RunHost(ProgramFolder(), {"--bench", Script("one-unit.ini"), "--script",
+                                                    Script("one-unit.script"), "--record", record.first});
+        EXPECT_EQ(refused.exitCode, 2u) << refused.output;
+        EXPECT_NE(refused.output.find("the commissioning record " + record.first + " cannot be written: "),
+                  std::string::npos) << refused.output;
+        EXPECT_NE(refused.output.find(record.second), std::string::npos) << refused.output;
+        EXPECT_EQ(refused.output.find("112\t"), std::string::npos) << "nothing ran";
+    }
+}
+
+TEST(HostProgram, ARecordRowThatCannotBeWrittenFailsTheScript)
+{
+    const std::string record = TempPath("locked.csv");
+    daxotest::WriteFileBytes(record, "");
+    // Another program holds the record open for itself while the unit is configured.
+    HANDLE held = ::CreateFileA(record.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Outcome outcome = RunHost(ProgramFolder(), {"--bench", Script("one-unit.ini"), "--script", Script("one-unit.script"),
+                                                "--record", record});
+    ::CloseHandle(held);
+    EXPECT_EQ(outcome.exitCode, 1u) << outcome.output;
+    EXPECT_NE(outcome.output.find("FAILED: The commissioning record " + record +
+                                  " cannot be written: the row of unit 00000712 is lost."),
+              std::string::npos) << outcome.output;
+    EXPECT_EQ(outcome.output.find("PASSED"), std::string::npos) << outcome.output;
 }
 
 TEST(HostProgram, ASeriesLeavesOneRecordRowPerUnitAndTheLogFile)
 {
     const std::string record = TempPath("series.csv");
+    ::DeleteFileA(record.c_str());   // Wine hands out process ids again: the folder may be an old one
     const std::string log = TempPath("series.log");
     const std::string shots = TempPath("series-shots");
     ::DeleteFileA(record.c_str());
@@ -242,7 +293,7 @@ TEST(HostProgram, ASeriesLeavesOneRecordRowPerUnitAndTheLogFile)
     EXPECT_GE(count("msgbox"), 1);
 }
 
-TEST(HostProgram, EveryUnitReachedLeavesARowAndAVerdictAndNoUnitLeavesANote)
+TEST(HostProgram, EveryUnitReachedLeavesARowAndAVerdict)
 {
     const std::string record = TempPath("failing.csv");
     ::DeleteFileA(record.c_str());
@@ -255,13 +306,23 @@ TEST(HostProgram, EveryUnitReachedLeavesARowAndAVerdictAndNoUnitLeavesANote)
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[1].substr(19), ",00000717,VX1205.10,9,9600,odd,test failed,new setting test error\r");
     EXPECT_EQ(rows[2].substr(19), ",00000717,VX1205.10,,,,cancelled,configuration user break\r");
+}
 
-    const std::string empty = WriteScript("empty.ini", "[Bench]\nUnits=0\n");
-    Outcome none = RunHost(ProgramFolder(), {"--bench", empty, "--script", WriteScript("none.script", "expect result 2\n"),
-                                             "--record", TempPath("none.csv")});
-    EXPECT_EQ(none.exitCode, 0u) << none.output;
-    EXPECT_NE(none.output.find("\thost\tno unit is connected"), std::string::npos) << none.output;
-    EXPECT_EQ(::GetFileAttributesA(TempPath("none.csv").c_str()), INVALID_FILE_ATTRIBUTES) << "no unit, no row";
+TEST(HostProgram, ACallThatFindsNoUnitGetsANoteOfTheHost)
+{
+    const std::string record = TempPath("unplugged.csv");
+    ::DeleteFileA(record.c_str());
+    const std::string script = WriteScript("unplugged.script", "dialog 2020\nclick 32788\nbench unplug\nexpect result 1\n"
+                                                               "expect report 112\nexpect result 2\n");
+    Outcome outcome = RunHost(ProgramFolder(), {"--bench", Script("one-unit.ini"), "--script", script, "--calls", "2",
+                                                "--record", record});
+    EXPECT_EQ(outcome.exitCode, 0u) << outcome.output;
+    const std::string note = "\thost\tno unit is connected: the unit's EEPROM could not be read (CheckEEPROM failed)\n";
+    const size_t at = outcome.output.find("\tcall\tConfigureThermometer returned 2\n");
+    ASSERT_NE(at, std::string::npos) << outcome.output;
+    EXPECT_EQ(outcome.output.find(note), outcome.output.find('\n', at) + 13) << "right after the call: " << outcome.output;
+    EXPECT_EQ(outcome.output.find(note), outcome.output.rfind(note)) << "once, for the call without a unit only";
+    EXPECT_EQ(Lines(daxotest::ReadFileBytes(record)).size(), 2u) << "a row for the unit, none for the call without one";
 }
 
 TEST(HostProgram, RepeatsTheScriptForEveryCall)

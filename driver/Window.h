@@ -1,5 +1,6 @@
 #pragma once
 // A dialog or message box as the operator sees it: what it shows and what can be done to it.
+#include "Failure.h"
 #include <windows.h>
 #include <memory>
 #include <string>
@@ -12,13 +13,13 @@ namespace detail {
 // exist, a control of the wrong kind). Shared with the driver, which may be gone first.
 class ProblemLog {
 public:
-    void Add(const std::string& text);
-    const std::vector<std::string>& Entries() const { return m_entries; }
+    void Add(Failure failure);
+    const std::vector<Failure>& Entries() const { return m_entries; }
     // Once the driver has given up, follow-up problems only repeat the first one.
     void Silence() { m_silent = true; }
 
 private:
-    std::vector<std::string> m_entries;
+    std::vector<Failure> m_entries;
     bool m_silent = false;
 };
 } // namespace detail
@@ -36,9 +37,10 @@ HWND ActiveDialog();
 class Window {
 public:
     explicit Window(HWND handle = nullptr);
-    // Complaints go to `log` too, prefixed with `who`; a quiet window makes none at all (a match
-    // that looks at every window asks for controls that most of them do not have).
-    Window(HWND handle, std::weak_ptr<detail::ProblemLog> log, std::string who, bool quiet = false);
+    // Complaints go to `log` too, as failures of the step `step` (from 1) named `stepName`; a
+    // quiet window makes none at all (a match that looks at every window asks for controls that
+    // most of them do not have).
+    Window(HWND handle, std::weak_ptr<detail::ProblemLog> log, size_t step, std::string stepName, bool quiet = false);
 
     HWND Handle() const { return m_handle; }
     bool IsMessageBox() const;            // the message text static 0xFFFF, an icon and buttons only
@@ -85,17 +87,19 @@ private:
     bool Reachable(HWND control) const;
     bool Alive() const;
     void Focus(HWND control) const;
-    void PressButton(HWND button) const;
     void Complain(int line, const std::string& text) const;
     std::string Describe() const;
 
     HWND m_handle;
     std::weak_ptr<detail::ProblemLog> m_log;
-    std::string m_who;
+    size_t m_step = 0;
+    std::string m_stepName;
     bool m_quiet = false;
 };
 
 // The window described for a report: "dialog 'caption'" or "caption message box 'text'".
 std::string DescribeWindow(HWND window);
+// The visible dialogs and message boxes of the calling thread, described, top first.
+std::vector<std::string> DescribeOpenWindows();
 
 } // namespace opdriver

@@ -16,12 +16,16 @@ namespace opdriver {
 // click that brings up a message box) runs the following steps inside that window's loop.
 //
 // It never lets a test hang: a step that waits longer than its time limit, or an action that
-// throws, is recorded in Failures(), and from then on every dialog and message box of the thread
+// throws, is recorded in Failures(), with the windows open at the time, and from then on every dialog and message box of the thread
 // is ended (dialogs with kAbandoned, message boxes with IDCANCEL, IDNO or IDOK, whichever they
 // have) for as long as the driver lives.
 //
 // Create, use and destroy the driver on the thread that runs the dialogs; never destroy it from
 // one of its own actions or callbacks.
+// The driver's matchers: a dialog (not a message box) that has the control, and any message box.
+std::function<bool(const Window&)> DialogWithControl(unsigned identifyingControlId);
+std::function<bool(const Window&)> AnyMessageBox();
+
 class OperatorDriver {
 public:
     // The value with which the driver ends the dialogs it gives up on.
@@ -36,17 +40,20 @@ public:
     // message box of this thread. Steps may also be added from within an action.
     OperatorDriver& When(std::function<bool(const Window&)> match, std::function<void(Window&)> action,
                          std::string description);
-    // A dialog (not a message box) that has the control `identifyingControlId`.
+    // When with DialogWithControl(identifyingControlId).
     OperatorDriver& OnDialog(unsigned identifyingControlId, std::function<void(Window&)> action,
                              std::string description = {});
+    // When with AnyMessageBox().
     OperatorDriver& OnMessageBox(std::function<void(Window&)> action, std::string description = {});
 
     bool Finished() const;                                // every step ran, nothing was given up
     bool Succeeded() const { return Finished() && Failures().empty(); }
     size_t StepsRun() const { return m_next; }
-    // What went wrong, one line each, e.g. "step 3 (write the address): no matching window within
-    // 10000 ms; open: DAXO-01 message box 'text'"; also actions on controls that do not exist.
-    const std::vector<std::string>& Failures() const;
+    // What went wrong, in order: the step that gave up, and before it what actions asked of
+    // windows that they cannot do (controls that do not exist). Failure::Text() says it in a line,
+    // e.g. "step 3 (write the address): no matching window within 10000 ms; open: DAXO-01 message
+    // box 'text'".
+    const std::vector<Failure>& Failures() const;
     // Failures and the steps never reached, for a test's failure message.
     std::string Report() const;
 
@@ -66,7 +73,7 @@ private:
     void NoticeOpenedWindows();
     bool Matches(size_t index, HWND window);
     void RunStep(size_t index, HWND window);
-    void GiveUp(const std::string& failure);
+    void GiveUp(size_t index, Failure::Kind kind, const std::string& reason);
     void EndEveryWindow() const;
     std::string Label(size_t index) const;
 

@@ -1,5 +1,5 @@
 #include "OperatorDriver.h"
-#include "MyObject.h"
+#include "Diagnostic.h"
 #include <algorithm>
 #include <exception>
 #include <utility>
@@ -7,13 +7,6 @@
 namespace opdriver {
 
 namespace {
-
-const char kSource[] = "opdriver";
-
-void Complain(int line, const std::string& text)
-{
-    CMyObject::OutputDebugStringA((std::string(kSource) + "(" + std::to_string(line) + "): " + text + "\n").c_str());
-}
 
 const UINT kTickMs = 10;
 const UINT_PTR kTimerId = 1;
@@ -27,14 +20,6 @@ std::string ExceptionText()
     } catch (...) {
         return "unknown exception";
     }
-}
-
-std::string OpenWindows()
-{
-    std::string list;
-    for (HWND window : ThreadDialogs(true))
-        list += (list.empty() ? "" : "; ") + DescribeWindow(window);
-    return list.empty() ? "nothing" : list;
 }
 
 // The answer with which a message box is ended when the driver gives up: the most cautious one
@@ -51,6 +36,18 @@ INT_PTR CautiousAnswer(HWND messageBox)
 
 } // namespace
 
+std::function<bool(const Window&)> DialogWithControl(unsigned identifyingControlId)
+{
+    return [identifyingControlId](const Window& window) {
+        return !window.IsMessageBox() && window.HasControl(identifyingControlId);
+    };
+}
+
+std::function<bool(const Window&)> AnyMessageBox()
+{
+    return [](const Window& window) { return window.IsMessageBox(); };
+}
+
 OperatorDriver::OperatorDriver(unsigned stepTimeoutMs)
     : m_timeoutMs(stepTimeoutMs), m_log(std::make_shared<detail::ProblemLog>())
 {
@@ -59,23 +56,23 @@ OperatorDriver::OperatorDriver(unsigned stepTimeoutMs)
     m_timerWindow = ::CreateWindowExA(0, "STATIC", "opdriver", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                       ::GetModuleHandleA(nullptr), nullptr);
     if (!m_timerWindow) {
-        Complain(__LINE__, "no window for the driver's timer");
+        Diagnostic(__LINE__, "no window for the driver's timer");
         return;
     }
     ::SetWindowLongPtrA(m_timerWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     if (!::SetTimer(m_timerWindow, kTimerId, kTickMs, &OperatorDriver::OnTimer))
-        Complain(__LINE__, "the driver's timer could not be set");
+        Diagnostic(__LINE__, "the driver's timer could not be set");
 }
 
 OperatorDriver::~OperatorDriver()
 {
     if (m_tickDepth > 0)
-        Complain(__LINE__, "driver destroyed from one of its own steps");
+        Diagnostic(__LINE__, "driver destroyed from one of its own steps");
     if (m_timerWindow) {
         ::KillTimer(m_timerWindow, kTimerId);
         ::SetWindowLongPtrA(m_timerWindow, GWLP_USERDATA, 0);
         if (!::DestroyWindow(m_timerWindow))
-            Complain(__LINE__, "driver destroyed on another thread than its own");
+            Diagnostic(__LINE__, "driver destroyed on another thread than its own");
     }
 }
 
@@ -83,7 +80,7 @@ OperatorDriver& OperatorDriver::When(std::function<bool(const Window&)> match, s
                                      std::string description)
 {
     if (!match || !action)
-        Complain(__LINE__, "a step without a match or an action");
+        Diagnostic(__LINE__, "a step without a match or an action");
     m_steps.push_back({std::move(match), std::move(action), description.empty() ? "window" : std::move(description)});
     return *this;
 }
@@ -93,17 +90,14 @@ OperatorDriver& OperatorDriver::OnDialog(unsigned identifyingControlId, std::fun
 {
     if (description.empty())
         description = "dialog with control " + std::to_string(identifyingControlId);
-    return When([identifyingControlId](const Window& window) {
-                    return !window.IsMessageBox() && window.HasControl(identifyingControlId);
-                },
-                std::move(action), std::move(description));
+    return When(DialogWithControl(identifyingControlId), std::move(action), std::move(description));
 }
 
 OperatorDriver& OperatorDriver::OnMessageBox(std::function<void(Window&)> action, std::string description)
 {
     if (description.empty())
         description = "message box";
-    return When([](const Window& window) { return window.IsMessageBox(); }, std::move(action), std::move(description));
+    return When(AnyMessageBox(), std::move(action), std::move(description));
 }
 
 bool OperatorDriver::Finished() const
@@ -111,7 +105,7 @@ bool OperatorDriver::Finished() const
     return m_next == m_steps.size() && !m_givenUp;
 }
 
-const std::vector<std::string>& OperatorDriver::Failures() const
+const std::vector<Failure>& OperatorDriver::Failures() const
 {
     return m_log->Entries();
 }
@@ -119,8 +113,8 @@ const std::vector<std::string>& OperatorDriver::Failures() const
 std::string OperatorDriver::Report() const
 {
     std::string report = "steps run: " + std::to_string(m_next) + " of " + std::to_string(m_steps.size());
-    for (const std::string& failure : Failures())
-        report += "\n" + failure;
+    for (const Failure& failure : Failures())
+        report += "\n" + failure.Text();
     for (size_t index = m_next; index < m_steps.size(); ++index)
         report += "\n" + Label(index) + ": not reached";
     return report;
@@ -146,7 +140,7 @@ void CALLBACK OperatorDriver::OnTimer(HWND timerWindow, UINT, UINT_PTR, DWORD)
         ++driver->m_tickDepth;
         driver->Tick();
     } catch (...) {
-        Complain(__LINE__, ExceptionText().c_str());
+        Diagnostic(__LINE__, ExceptionText());
     }
     --driver->m_tickDepth;
 }
@@ -176,8 +170,7 @@ void OperatorDriver::Tick()
         return;
     }
     if (!m_givenUp && now - m_waitStart >= m_timeoutMs) {
-        GiveUp(Label(m_next) + ": no matching window within " + std::to_string(m_timeoutMs) + " ms; open: " +
-               OpenWindows());
+        GiveUp(m_next, Failure::kNoWindow, "no matching window within " + std::to_string(m_timeoutMs) + " ms");
     }
 }
 
@@ -199,7 +192,12 @@ void OperatorDriver::NoticeOpenedWindows()
         try {
             m_opened(Window(window));
         } catch (...) {
-            m_log->Add("opened callback for " + DescribeWindow(window) + ": " + ExceptionText());
+            Failure failure;
+            failure.kind = Failure::kOpenedCallback;
+            failure.reason = "the opened callback failed: " + ExceptionText();
+            failure.window = DescribeWindow(window);
+            failure.openWindows = DescribeOpenWindows();
+            m_log->Add(std::move(failure));
         }
         --m_callbackDepth;
     }
@@ -213,10 +211,10 @@ bool OperatorDriver::Matches(size_t index, HWND window)
     bool matches = false;
     ++m_callbackDepth;
     try {
-        matches = match(Window(window, {}, Label(index), true));
+        matches = match(Window(window, {}, index + 1, m_steps[index].description, true));
     } catch (...) {
         --m_callbackDepth;
-        GiveUp(Label(index) + ": the match failed: " + ExceptionText());
+        GiveUp(index, Failure::kMatchFailed, "the match failed: " + ExceptionText());
         return false;
     }
     --m_callbackDepth;
@@ -230,21 +228,26 @@ void OperatorDriver::RunStep(size_t index, HWND window)
     m_next = index + 1;
     m_waiting = false;
     const std::function<void(Window&)> action = m_steps[index].action;
-    const std::string label = Label(index);
     if (!action)
         return;
-    Window target(window, m_log, label);
+    Window target(window, m_log, index + 1, m_steps[index].description);
     try {
         action(target);
     } catch (...) {
-        GiveUp(label + ": the action failed: " + ExceptionText());
+        GiveUp(index, Failure::kActionFailed, "the action failed: " + ExceptionText());
     }
 }
 
-void OperatorDriver::GiveUp(const std::string& failure)
+void OperatorDriver::GiveUp(size_t index, Failure::Kind kind, const std::string& reason)
 {
-    Complain(__LINE__, failure.c_str());
-    m_log->Add(failure);
+    Failure failure;
+    failure.kind = kind;
+    failure.step = index + 1;
+    failure.stepName = index < m_steps.size() ? m_steps[index].description : std::string();
+    failure.reason = reason;
+    failure.openWindows = DescribeOpenWindows();
+    Diagnostic(__LINE__, failure.Text());
+    m_log->Add(std::move(failure));
     m_log->Silence();
     m_givenUp = true;
     EndEveryWindow();

@@ -1,6 +1,7 @@
 #include "Window.h"
-#include "MyObject.h"
-#include <commctrl.h>
+#include "Controls.h"
+#include "MessageBoxReader.h"
+#include "Diagnostic.h"
 #include <algorithm>
 #include <utility>
 
@@ -8,25 +9,6 @@ namespace opdriver {
 
 namespace {
 
-const char kSource[] = "opdriver";
-const int kMessageTextId = 0xFFFF;
-
-bool ClassIs(HWND window, const char* name)
-{
-    char className[64] = {};
-    return ::GetClassNameA(window, className, sizeof className) > 0 && ::lstrcmpiA(className, name) == 0;
-}
-
-std::string WindowText(HWND window)
-{
-    int length = ::GetWindowTextLengthA(window);
-    if (length <= 0)
-        return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    int copied = ::GetWindowTextA(window, &text[0], length + 1);
-    text.resize(static_cast<size_t>(std::max(copied, 0)));
-    return text;
-}
 
 // One line for a report: control characters spelt out, long texts cut.
 std::string Shorten(const std::string& text)
@@ -46,29 +28,6 @@ std::string Shorten(const std::string& text)
     return line;
 }
 
-std::vector<HWND> DirectChildren(HWND window)
-{
-    std::vector<HWND> children;
-    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-        children.push_back(child);
-    return children;
-}
-
-bool IsMessageBoxButtonId(int id)
-{
-    return id >= IDOK && id <= IDCONTINUE;
-}
-
-LONG Style(HWND window)
-{
-    return ::GetWindowLongA(window, GWL_STYLE);
-}
-
-bool IsIconStatic(HWND window)
-{
-    return ClassIs(window, "Static") && (Style(window) & SS_TYPEMASK) == SS_ICON;
-}
-
 struct Enumeration {
     std::vector<HWND> windows;
     bool visibleOnly;
@@ -82,46 +41,9 @@ BOOL CALLBACK CollectDialog(HWND window, LPARAM context)
     return TRUE;
 }
 
-unsigned ButtonsStyle(const std::vector<int>& ids)
-{
-    auto has = [&ids](int id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); };
-    struct Set {
-        unsigned style;
-        std::vector<int> ids;
-    };
-    const Set sets[] = {{MB_OK, {IDOK}},
-                        {MB_OKCANCEL, {IDOK, IDCANCEL}},
-                        {MB_ABORTRETRYIGNORE, {IDABORT, IDRETRY, IDIGNORE}},
-                        {MB_YESNOCANCEL, {IDYES, IDNO, IDCANCEL}},
-                        {MB_YESNO, {IDYES, IDNO}},
-                        {MB_RETRYCANCEL, {IDRETRY, IDCANCEL}},
-                        {MB_CANCELTRYCONTINUE, {IDCANCEL, IDTRYAGAIN, IDCONTINUE}}};
-    size_t answers = static_cast<size_t>(std::count_if(ids.begin(), ids.end(), [](int id) { return id != IDHELP; }));
-    for (const Set& set : sets) {
-        if (set.ids.size() == answers && std::all_of(set.ids.begin(), set.ids.end(), has))
-            return set.style | (has(IDHELP) ? MB_HELP : 0u);
-    }
-    return has(IDHELP) ? MB_HELP : 0u;
-}
-
-unsigned IconStyle(HICON icon)
-{
-    if (!icon)
-        return 0;
-    const std::pair<LPCTSTR, unsigned> icons[] = {{IDI_HAND, MB_ICONHAND},
-                                                  {IDI_QUESTION, MB_ICONQUESTION},
-                                                  {IDI_EXCLAMATION, MB_ICONEXCLAMATION},
-                                                  {IDI_ASTERISK, MB_ICONASTERISK}};
-    for (const auto& entry : icons) {
-        if (::LoadIcon(nullptr, entry.first) == icon)
-            return entry.second;
-    }
-    return 0;
-}
-
 bool IsCheckable(HWND button)
 {
-    switch (Style(button) & BS_TYPEMASK) {
+    switch (StyleOf(button) & BS_TYPEMASK) {
     case BS_CHECKBOX:
     case BS_AUTOCHECKBOX:
     case BS_RADIOBUTTON:
@@ -136,16 +58,16 @@ bool IsCheckable(HWND button)
 
 bool IsThreeState(HWND button)
 {
-    LONG type = Style(button) & BS_TYPEMASK;
+    LONG type = StyleOf(button) & BS_TYPEMASK;
     return type == BS_3STATE || type == BS_AUTO3STATE;
 }
 
 } // namespace
 
-void detail::ProblemLog::Add(const std::string& text)
+void detail::ProblemLog::Add(Failure failure)
 {
     if (!m_silent)
-        m_entries.push_back(text);
+        m_entries.push_back(std::move(failure));
 }
 
 std::vector<HWND> ThreadDialogs(bool visibleOnly)
@@ -180,10 +102,18 @@ std::string DescribeWindow(HWND window)
     return "dialog '" + Shorten(described.Caption()) + "'";
 }
 
+std::vector<std::string> DescribeOpenWindows()
+{
+    std::vector<std::string> described;
+    for (HWND window : ThreadDialogs(true))
+        described.push_back(DescribeWindow(window));
+    return described;
+}
+
 Window::Window(HWND handle) : m_handle(handle) {}
 
-Window::Window(HWND handle, std::weak_ptr<detail::ProblemLog> log, std::string who, bool quiet)
-    : m_handle(handle), m_log(std::move(log)), m_who(std::move(who)), m_quiet(quiet)
+Window::Window(HWND handle, std::weak_ptr<detail::ProblemLog> log, size_t step, std::string stepName, bool quiet)
+    : m_handle(handle), m_log(std::move(log)), m_step(step), m_stepName(std::move(stepName)), m_quiet(quiet)
 {
 }
 
@@ -201,10 +131,16 @@ void Window::Complain(int line, const std::string& text) const
 {
     if (m_quiet)
         return;
-    std::string message = (m_who.empty() ? std::string() : m_who + ": ") + text + " (" + Describe() + ")";
-    CMyObject::OutputDebugStringA((std::string(kSource) + "(" + std::to_string(line) + "): " + message + "\n").c_str());
+    Failure failure;
+    failure.kind = Failure::kCannotDo;
+    failure.step = m_step;
+    failure.stepName = m_stepName;
+    failure.reason = text;
+    failure.window = Describe();
+    failure.openWindows = DescribeOpenWindows();
+    Diagnostic(line, failure.Text());
     if (std::shared_ptr<detail::ProblemLog> log = m_log.lock())
-        log->Add(message);
+        log->Add(std::move(failure));
 }
 
 HWND Window::Control(unsigned id, const char* operation) const
@@ -241,26 +177,9 @@ void Window::Focus(HWND control) const
     ::SendMessageA(m_handle, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
 }
 
-void Window::PressButton(HWND button) const
-{
-    // Button down and up within the button: it takes the focus, toggles when it is an automatic
-    // box and notifies BN_CLICKED, all before this returns (a modal loop it opens runs inside).
-    ::SendMessageA(button, BM_CLICK, 0, 0);
-}
-
 bool Window::IsMessageBox() const
 {
-    if (!Alive() || !ClassIs(m_handle, "#32770"))
-        return false;
-    bool hasText = false;
-    for (HWND child : DirectChildren(m_handle)) {
-        int id = ::GetDlgCtrlID(child);
-        if (id == kMessageTextId && ClassIs(child, "Static"))
-            hasText = true;
-        else if (!(IsIconStatic(child) || (ClassIs(child, "Button") && IsMessageBoxButtonId(id))))
-            return false;
-    }
-    return hasText;
+    return Alive() && IsMessageBoxWindow(m_handle);
 }
 
 std::string Window::Caption() const
@@ -280,32 +199,7 @@ unsigned Window::MessageStyle() const
         Complain(__LINE__, "MessageStyle: not a message box");
         return 0;
     }
-    struct Button {
-        int id;
-        LONG left;
-        bool isDefault;
-    };
-    std::vector<Button> buttons;
-    HICON icon = nullptr;
-    for (HWND child : DirectChildren(m_handle)) {
-        if (IsIconStatic(child) && (Style(child) & WS_VISIBLE) && !icon)
-            icon = reinterpret_cast<HICON>(::SendMessageA(child, STM_GETICON, 0, 0));
-        else if (ClassIs(child, "Button") && (Style(child) & WS_VISIBLE)) {
-            RECT area{};
-            ::GetWindowRect(child, &area);
-            bool isDefault = (Style(child) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
-            buttons.push_back({::GetDlgCtrlID(child), area.left, isDefault});
-        }
-    }
-    std::stable_sort(buttons.begin(), buttons.end(), [](const Button& a, const Button& b) { return a.left < b.left; });
-    std::vector<int> ids;
-    unsigned defaultButton = 0;
-    for (size_t i = 0; i < buttons.size(); ++i) {
-        ids.push_back(buttons[i].id);
-        if (buttons[i].isDefault)
-            defaultButton = static_cast<unsigned>(std::min<size_t>(i, 3)) << 8;
-    }
-    return ButtonsStyle(ids) | IconStyle(icon) | defaultButton;
+    return MessageBoxStyle(m_handle);
 }
 
 bool Window::HasControl(unsigned id) const
@@ -328,13 +222,13 @@ bool Window::IsEnabled(unsigned id) const
 bool Window::IsVisible(unsigned id) const
 {
     HWND control = Control(id, "IsVisible");
-    return control && (Style(control) & WS_VISIBLE) != 0;
+    return control && (StyleOf(control) & WS_VISIBLE) != 0;
 }
 
 bool Window::IsChecked(unsigned id) const
 {
     HWND control = ControlOfClass(id, "IsChecked", "Button");
-    return control && ::SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return control && Button(control).CheckState() == BST_CHECKED;
 }
 
 int Window::Selection(unsigned id) const
@@ -342,8 +236,8 @@ int Window::Selection(unsigned id) const
     HWND control = ControlOfClass(id, "Selection", "ComboBox");
     if (!control)
         return -1;
-    LRESULT index = ::SendMessageA(control, CB_GETCURSEL, 0, 0);
-    return index < 0 ? -1 : static_cast<int>(index);
+    const int index = ComboBox(control).Selection();
+    return index < 0 ? -1 : index;
 }
 
 std::string Window::SelectedText(unsigned id) const
@@ -351,22 +245,15 @@ std::string Window::SelectedText(unsigned id) const
     HWND control = ControlOfClass(id, "SelectedText", "ComboBox");
     if (!control)
         return {};
-    LRESULT index = ::SendMessageA(control, CB_GETCURSEL, 0, 0);
-    if (index < 0)
-        return {};
-    LRESULT length = ::SendMessageA(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length <= 0)
-        return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    LRESULT copied = ::SendMessageA(control, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
+    const ComboBox combo(control);
+    const int index = combo.Selection();
+    return index < 0 ? std::string() : combo.ItemText(index);
 }
 
 int Window::SpinPosition(unsigned id) const
 {
     HWND control = ControlOfClass(id, "SpinPosition", UPDOWN_CLASSA);
-    return control ? static_cast<int>(::SendMessageA(control, UDM_GETPOS32, 0, 0)) : 0;
+    return control ? UpDown(control).Position() : 0;
 }
 
 unsigned Window::FocusId() const
@@ -376,7 +263,7 @@ unsigned Window::FocusId() const
     HWND focus = ::GetFocus();
     // The focus may sit in a part of a control (the edit of a combo box): name the control.
     while (focus && ::GetParent(focus) != m_handle)
-        focus = (Style(focus) & WS_CHILD) ? ::GetParent(focus) : nullptr;
+        focus = (StyleOf(focus) & WS_CHILD) ? ::GetParent(focus) : nullptr;
     return focus ? static_cast<unsigned>(::GetDlgCtrlID(focus)) & 0xFFFFu : 0;
 }
 
@@ -398,7 +285,7 @@ bool Window::SetText(unsigned id, const std::string& text)
         Complain(__LINE__, "SetText: control " + std::to_string(id) + " has no edit field");
         return false;
     }
-    if (!Reachable(control) || (Style(edit) & ES_READONLY))
+    if (!Reachable(control) || (StyleOf(edit) & ES_READONLY))
         return false;
     Focus(control);
     if (!::IsWindow(edit))
@@ -420,14 +307,14 @@ bool Window::Check(unsigned id, bool checked)
     const LRESULT wanted = checked ? BST_CHECKED : BST_UNCHECKED;
     // A three-state box goes unchecked, checked, indeterminate: two clicks reach any state.
     const int clicks = IsThreeState(box) ? 2 : 1;
-    for (int i = 0; i < clicks && ::SendMessageA(box, BM_GETCHECK, 0, 0) != wanted; ++i) {
+    for (int i = 0; i < clicks && Button(box).CheckState() != wanted; ++i) {
         if (!Reachable(box))
             return false;
-        PressButton(box);
+        Button(box).Click();
         if (!::IsWindow(box))
             return false;
     }
-    return ::SendMessageA(box, BM_GETCHECK, 0, 0) == wanted;
+    return Button(box).CheckState() == wanted;
 }
 
 bool Window::Select(unsigned id, const std::string& text)
@@ -436,16 +323,10 @@ bool Window::Select(unsigned id, const std::string& text)
     if (!combo || !Reachable(combo))
         return false;
     // CB_FINDSTRINGEXACT ignores case; the operator reads what is there.
-    LRESULT count = ::SendMessageA(combo, CB_GETCOUNT, 0, 0);
-    LRESULT found = -1;
-    for (LRESULT index = 0; index < count && found < 0; ++index) {
-        LRESULT length = ::SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-        if (length < 0 || static_cast<size_t>(length) != text.size())
-            continue;
-        std::string entry(static_cast<size_t>(length) + 1, '\0');
-        LRESULT copied = ::SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&entry[0]));
-        entry.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-        if (entry == text)
+    const ComboBox list(combo);
+    int found = -1;
+    for (int index = 0, count = list.Count(); index < count && found < 0; ++index) {
+        if (static_cast<size_t>(list.ItemTextLength(index)) == text.size() && list.ItemText(index) == text)
             found = index;
     }
     if (found < 0)
@@ -453,7 +334,7 @@ bool Window::Select(unsigned id, const std::string& text)
     Focus(combo);
     if (!::IsWindow(combo))
         return false;
-    ::SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
+    list.SetSelection(found);
     ::SendMessageA(::GetParent(combo), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(combo));
     return true;
@@ -464,10 +345,10 @@ bool Window::SetSpin(unsigned id, int position)
     HWND spinner = ControlOfClass(id, "SetSpin", UPDOWN_CLASSA);
     if (!spinner || !Reachable(spinner))
         return false;
-    ::SendMessageA(spinner, UDM_SETPOS32, 0, position);
+    UpDown(spinner).SetPosition(position);
     // The control holds the position to its range; the notifications carry what it holds.
-    const WORD held = static_cast<WORD>(::SendMessageA(spinner, UDM_GETPOS32, 0, 0));
-    const UINT message = (Style(spinner) & UDS_HORZ) ? WM_HSCROLL : WM_VSCROLL;
+    const WORD held = static_cast<WORD>(UpDown(spinner).Position());
+    const UINT message = (StyleOf(spinner) & UDS_HORZ) ? WM_HSCROLL : WM_VSCROLL;
     HWND owner = ::GetParent(spinner);
     ::SendMessageA(owner, message, MAKEWPARAM(SB_THUMBPOSITION, held), reinterpret_cast<LPARAM>(spinner));
     if (::IsWindow(spinner) && ::IsWindow(owner))
@@ -498,7 +379,7 @@ bool Window::Click(unsigned id)
     HWND button = ControlOfClass(id, "Click", "Button");
     if (!button || !Reachable(button))
         return false;
-    PressButton(button);
+    Button(button).Click();
     return true;
 }
 
@@ -507,13 +388,13 @@ bool Window::Answer(int buttonId)
     HWND button = ControlOfClass(static_cast<unsigned>(buttonId), "Answer", "Button");
     if (!button || !Reachable(button))
         return false;
-    PressButton(button);
+    Button(button).Click();
     return true;
 }
 
 bool Window::Close()
 {
-    if (!Alive() || !::IsWindowEnabled(m_handle) || !::IsWindowVisible(m_handle) || !(Style(m_handle) & WS_SYSMENU))
+    if (!Alive() || !::IsWindowEnabled(m_handle) || !::IsWindowVisible(m_handle) || !(StyleOf(m_handle) & WS_SYSMENU))
         return false;
     HMENU menu = ::GetSystemMenu(m_handle, FALSE);
     UINT state = menu ? ::GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND) : static_cast<UINT>(-1);
