@@ -202,6 +202,10 @@ HWND CScriptRunner::CurrentTarget()
 
 void CScriptRunner::AddStep(opdriver::OperatorDriver& driver, const ScriptLine& line)
 {
+    if (line.op == ScriptOp::Pause) {
+        driver.Pause(static_cast<unsigned>(line.value), [this]() { ++m_linesRun; }, Label(line));
+        return;
+    }
     auto action = [this, &line](opdriver::Window& window) { RunStep(line, window); };
     if (line.op == ScriptOp::WaitDialog) {
         driver.OnDialog(line.id, action, Label(line));
@@ -307,6 +311,20 @@ bool CScriptRunner::Expect(const ScriptLine& line, const opdriver::Window& windo
     }
 }
 
+// After a call the host's own windows (the bench's) stay alive while the script waits.
+void CScriptRunner::PumpMessagesFor(DWORD ms)
+{
+    const ULONGLONG end = ::GetTickCount64() + ms;
+    for (ULONGLONG now = ::GetTickCount64(); now < end; now = ::GetTickCount64()) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+        MSG message;
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+    }
+}
+
 bool CScriptRunner::RunAnywhere(const ScriptLine& line, std::string* why)
 {
     CSimBench& bench = CSimBench::Instance();
@@ -328,6 +346,9 @@ bool CScriptRunner::RunAnywhere(const ScriptLine& line, std::string* why)
         return true;
     case ScriptOp::ExpectReport:
         return ExpectReport(line, why);
+    case ScriptOp::Pause:
+        PumpMessagesFor(static_cast<DWORD>(line.value));
+        return true;
     default:
         *why = "this line needs a window";
         return false;

@@ -81,7 +81,22 @@ OperatorDriver& OperatorDriver::When(std::function<bool(const Window&)> match, s
 {
     if (!match || !action)
         Diagnostic(__LINE__, "a step without a match or an action");
-    m_steps.push_back({std::move(match), std::move(action), description.empty() ? "window" : std::move(description)});
+    Step step;
+    step.match = std::move(match);
+    step.action = std::move(action);
+    step.description = description.empty() ? "window" : std::move(description);
+    m_steps.push_back(std::move(step));
+    return *this;
+}
+
+OperatorDriver& OperatorDriver::Pause(unsigned ms, std::function<void()> done, std::string description)
+{
+    Step step;
+    step.description = description.empty() ? "pause" : std::move(description);
+    step.pause = true;
+    step.pauseMs = ms;
+    step.done = std::move(done);
+    m_steps.push_back(std::move(step));
     return *this;
 }
 
@@ -164,6 +179,11 @@ void OperatorDriver::Tick()
         m_waiting = true;
         m_waitStart = now;
     }
+    if (m_steps[m_next].pause) {
+        if (now - m_waitStart >= m_steps[m_next].pauseMs)
+            FinishPause(m_next);
+        return;
+    }
     HWND active = ActiveDialog();
     if (active && Matches(m_next, active)) {
         RunStep(m_next, active);
@@ -233,6 +253,20 @@ void OperatorDriver::RunStep(size_t index, HWND window)
     Window target(window, m_log, index + 1, m_steps[index].description);
     try {
         action(target);
+    } catch (...) {
+        GiveUp(index, Failure::kActionFailed, "the action failed: " + ExceptionText());
+    }
+}
+
+void OperatorDriver::FinishPause(size_t index)
+{
+    m_next = index + 1;
+    m_waiting = false;
+    const std::function<void()> done = m_steps[index].done;
+    if (!done)
+        return;
+    try {
+        done();
     } catch (...) {
         GiveUp(index, Failure::kActionFailed, "the action failed: " + ExceptionText());
     }

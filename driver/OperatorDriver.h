@@ -45,6 +45,10 @@ public:
                              std::string description = {});
     // When with AnyMessageBox().
     OperatorDriver& OnMessageBox(std::function<void(Window&)> action, std::string description = {});
+    // The operator waits `ms` milliseconds, whatever window is open, while the dialogs go on
+    // working; then `done` runs and the next step waits for its window. The step's own time
+    // limit does not count against the wait.
+    OperatorDriver& Pause(unsigned ms, std::function<void()> done, std::string description = {});
 
     bool Finished() const;                                // every step ran, nothing was given up
     bool Succeeded() const { return Finished() && Failures().empty(); }
@@ -66,6 +70,9 @@ private:
         std::function<bool(const Window&)> match;
         std::function<void(Window&)> action;
         std::string description;
+        bool pause = false;            // no window, only time: pauseMs
+        unsigned pauseMs = 0;
+        std::function<void()> done;    // what a pause does once its time is over
     };
 
     static void CALLBACK OnTimer(HWND timerWindow, UINT message, UINT_PTR id, DWORD time);
@@ -73,6 +80,7 @@ private:
     void NoticeOpenedWindows();
     bool Matches(size_t index, HWND window);
     void RunStep(size_t index, HWND window);
+    void FinishPause(size_t index);
     void GiveUp(size_t index, Failure::Kind kind, const std::string& reason);
     void EndEveryWindow() const;
     std::string Label(size_t index) const;

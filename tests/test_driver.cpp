@@ -358,6 +358,21 @@ TEST_F(DriverTest, AStepThatNeverMatchesEndsEveryWindowAndNamesItself)
     EXPECT_EQ(driver.Failures().size(), 1u);
 }
 
+TEST_F(DriverTest, APauseOutlastsTheStepTimeLimitWithTheDialogStillWorking)
+{
+    ScriptedDialog dialog;
+    OperatorDriver driver(100);
+    bool paused = false;
+    driver.OnDialog(kEdit, [](Window& w) { w.Click(kBox); }, "first")
+        .Pause(300, [&paused]() { paused = true; }, "look")
+        .OnDialog(kEdit, [](Window& w) { w.Close(); }, "then");
+    EXPECT_EQ(dialog.Show(-1), -5);
+    EXPECT_TRUE(paused);
+    EXPECT_TRUE(driver.Succeeded()) << driver.Report();
+    std::vector<std::string> seen = {"clicked " + std::to_string(kBox), "clicked 2"};
+    EXPECT_EQ(dialog.seen, seen);
+}
+
 TEST_F(DriverTest, AnActionThatThrowsIsRecordedAndTheDialogEnded)
 {
     ScriptedDialog dialog;
