@@ -106,6 +106,13 @@ std::string CScreenshots::Save(HWND window, const std::string& name)
     RECT area;
     if (!::IsWindow(window) || !::IsWindowVisible(window) || !::GetWindowRect(window, &area))
         return {};
+    return SaveArea(area, name);
+}
+
+std::string CScreenshots::SaveArea(const RECT& area, const std::string& name)
+{
+    if (!m_ready)
+        return {};
     const int width = area.right - area.left, height = area.bottom - area.top;
     if (width <= 0 || height <= 0)
         return {};

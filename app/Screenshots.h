@@ -19,6 +19,8 @@ public:
     // Copies the window's rectangle from the screen into "<folder>\NNN-<name>.png"; answers the
     // path, or empty when the picture could not be taken.
     std::string Save(HWND window, const std::string& name);
+    // The same for a rectangle of the screen, such as several windows side by side.
+    std::string SaveArea(const RECT& area, const std::string& name);
     // "msgbox", "dialog-2020" for the module's dialogs, else "dialog".
     static std::string NameOf(HWND window);
 
