@@ -4,6 +4,7 @@
 #include "OperatorDriver.h"
 #include "TestSupport.h"
 #include <commctrl.h>
+#include "ProcessMeasures.h"
 #include <gtest/gtest.h>
 #include <stdexcept>
 #include <string>
@@ -387,7 +388,6 @@ TEST_F(DriverTest, AnActionThatThrowsIsRecordedAndTheDialogEnded)
 
 TEST_F(DriverTest, DriversLeaveNoWindowsOrTimersBehind)
 {
-    auto userObjects = [] { return ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS); };
     auto closeOnce = [] {
         ScriptedDialog dialog;
         OperatorDriver driver;
@@ -395,10 +395,10 @@ TEST_F(DriverTest, DriversLeaveNoWindowsOrTimersBehind)
         return dialog.Show(-1);
     };
     closeOnce();
-    const DWORD before = userObjects();
+    const daxotest::ProcessMeasures before = daxotest::ProcessMeasures::Now();
     for (int i = 0; i < 30; ++i)
         ASSERT_EQ(closeOnce(), -5);
-    EXPECT_LE(userObjects(), before + 2);
+    EXPECT_EQ(daxotest::ProcessMeasures::Now().windows, before.windows);
     // A timer left behind would fire into a freed driver inside this loop.
     MSG message;
     const ULONGLONG end = ::GetTickCount64() + 100;

@@ -10,7 +10,7 @@
 namespace daxotest {
 
 struct ProcessMeasures {
-    int windows = 0;         // the process's top-level windows and all their descendants
+    int windows = 0;         // the process's top-level and message-only windows and all their descendants
     DWORD handles = 0;       // kernel handles
     DWORD gdiObjects = 0;    // 0 when no measure answers
 
@@ -18,6 +18,10 @@ struct ProcessMeasures {
     {
         ProcessMeasures now;
         ::EnumWindows(&CountOwnWindow, reinterpret_cast<LPARAM>(&now.windows));
+        // EnumWindows passes over message-only windows, such as a timer's.
+        for (HWND window = ::FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); window;
+             window = ::FindWindowExA(HWND_MESSAGE, window, nullptr, nullptr))
+            CountOwnWindow(window, reinterpret_cast<LPARAM>(&now.windows));
         ::GetProcessHandleCount(::GetCurrentProcess(), &now.handles);
         DWORD flags = 0;
         if (now.handles == 0)
