@@ -372,7 +372,19 @@ TEST_F(DriverTest, AnActionThatThrowsIsRecordedAndTheDialogEnded)
 
 TEST_F(DriverTest, DriversLeaveNoWindowsOrTimersBehind)
 {
-    auto userObjects = [] { return ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS); };
+    // GetGuiResources answers 0 under Wine: count the thread's windows, the message-only ones
+    // (the driver's timer window) too.
+    auto userObjects = [] {
+        DWORD windows = 0;
+        for (HWND window = nullptr; (window = ::FindWindowExA(HWND_MESSAGE, window, nullptr, nullptr)) != nullptr;)
+            windows += ::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId() ? 1 : 0;
+        auto count = [](HWND, LPARAM counter) -> BOOL {
+            ++*reinterpret_cast<DWORD*>(counter);
+            return TRUE;
+        };
+        ::EnumThreadWindows(::GetCurrentThreadId(), count, reinterpret_cast<LPARAM>(&windows));
+        return windows;
+    };
     auto closeOnce = [] {
         ScriptedDialog dialog;
         OperatorDriver driver;
