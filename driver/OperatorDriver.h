@@ -10,22 +10,22 @@
 
 namespace opdriver {
 
+// The driver's matchers: a dialog (not a message box) that has the control, and any message box.
+std::function<bool(const Window&)> DialogWithControl(unsigned identifyingControlId);
+std::function<bool(const Window&)> AnyMessageBox();
+
 // The driver works from a timer of its thread that the modal loops of DialogBox and MessageBox
 // dispatch. At each tick it looks at the thread's active dialog or message box; when the next
 // step's `match` accepts it, that step's action runs. An action that opens a modal window (a
 // click that brings up a message box) runs the following steps inside that window's loop.
 //
 // It never lets a test hang: a step that waits longer than its time limit, or an action that
-// throws, is recorded in Failures(), with the windows open at the time, and from then on every dialog and message box of the thread
-// is ended (dialogs with kAbandoned, message boxes with IDCANCEL, IDNO or IDOK, whichever they
-// have) for as long as the driver lives.
+// throws, is recorded in Failures() with the windows open at the time, and from then on every
+// dialog and message box of the thread is ended (dialogs with kAbandoned, message boxes with
+// IDCANCEL, IDNO or IDOK, whichever they have) for as long as the driver lives.
 //
 // Create, use and destroy the driver on the thread that runs the dialogs; never destroy it from
 // one of its own actions or callbacks.
-// The driver's matchers: a dialog (not a message box) that has the control, and any message box.
-std::function<bool(const Window&)> DialogWithControl(unsigned identifyingControlId);
-std::function<bool(const Window&)> AnyMessageBox();
-
 class OperatorDriver {
 public:
     // The value with which the driver ends the dialogs it gives up on.
