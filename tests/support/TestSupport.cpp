@@ -33,7 +33,10 @@ std::string TempPath(const std::string& name)
 {
     char base[MAX_PATH];
     ::GetTempPathA(sizeof base, base);
-    std::string folder = std::string(base) + "daxotest-" + std::to_string(::GetCurrentProcessId());
+    // Wine reuses process ids: the start time keeps a later run from finding an earlier one's files.
+    static const ULONGLONG started = ::GetTickCount64();
+    std::string folder = std::string(base) + "daxotest-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                         std::to_string(started);
     ::CreateDirectoryA(folder.c_str(), nullptr);
     return folder + "\\" + name;
 }
