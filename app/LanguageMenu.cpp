@@ -1,4 +1,5 @@
 #include "LanguageMenu.h"
+#include "DAXOTester.h"
 #include "Test.h"
 
 namespace daxohost {
@@ -26,12 +27,7 @@ void CLanguageMenu::UseEnglish(CTest& test)
 
 std::string CLanguageMenu::WhyNotRead(CTest& test)
 {
-    typedef const char*(__cdecl * ReasonFn)(CTest*);
-    HMODULE tester = ::GetModuleHandleA("daxotester.test");
-    auto reason = tester ? reinterpret_cast<ReasonFn>(reinterpret_cast<void*>(
-                               ::GetProcAddress(tester, "DaxoTesterLanguageFileError")))
-                         : nullptr;
-    const char* text = reason ? reason(&test) : nullptr;
+    const char* text = DaxoTesterLanguageFileError(&test);
     return text && *text ? text : "the host's tester does not say why";
 }
 

@@ -81,7 +81,7 @@ private:
     unsigned char m_DefaultBlock[64];
 };
 
-// LanguageFileError of `test`, or null when `test` is no CDAXOTester. A host application finds
-// it by this name in the loaded daxotester.test, so that it needs no import of the library
-// and asks nothing of the test object's virtual operations.
+// LanguageFileError of `test`, or null when `test` is no CDAXOTester. A host application that
+// holds the module's object only as a CTest asks here, so that it needs none of the test
+// object's virtual operations.
 extern "C" DAXOTESTER_API const char* DaxoTesterLanguageFileError(CTest* test);
