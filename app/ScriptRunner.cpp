@@ -311,20 +311,6 @@ bool CScriptRunner::Expect(const ScriptLine& line, const opdriver::Window& windo
     }
 }
 
-// After a call the host's own windows (the bench's) stay alive while the script waits.
-void CScriptRunner::PumpMessagesFor(DWORD ms)
-{
-    const ULONGLONG end = ::GetTickCount64() + ms;
-    for (ULONGLONG now = ::GetTickCount64(); now < end; now = ::GetTickCount64()) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-        MSG message;
-        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageA(&message);
-        }
-    }
-}
-
 bool CScriptRunner::RunAnywhere(const ScriptLine& line, std::string* why)
 {
     CSimBench& bench = CSimBench::Instance();
@@ -347,7 +333,8 @@ bool CScriptRunner::RunAnywhere(const ScriptLine& line, std::string* why)
     case ScriptOp::ExpectReport:
         return ExpectReport(line, why);
     case ScriptOp::Pause:
-        PumpMessagesFor(static_cast<DWORD>(line.value));
+        // After a call the host's own windows (the bench's) stay alive while the script waits.
+        opdriver::PumpMessagesFor(static_cast<DWORD>(line.value));
         return true;
     default:
         *why = "this line needs a window";

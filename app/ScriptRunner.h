@@ -46,7 +46,6 @@ private:
     bool Act(const ScriptLine& line, opdriver::Window& window, std::string* why) const;
     bool Expect(const ScriptLine& line, const opdriver::Window& window, std::string* why) const;
     bool RunAnywhere(const ScriptLine& line, std::string* why);
-    static void PumpMessagesFor(DWORD ms);
     bool ExpectReport(const ScriptLine& line, std::string* why);
     bool DriverFailure(const opdriver::OperatorDriver& driver, const std::vector<ScriptLine>& steps);
     HWND CurrentTarget();

@@ -4,6 +4,7 @@
 // At the start and the end of each phase it prints what the process holds: working set,
 // handles, windows and threads, and the CPU share of the phase. It measures; it judges nothing.
 #include "ModuleLoader.h"
+#include "ProcessMeasures.h"
 #include "OperatorDriver.h"
 #include "SimBench.h"
 #include "Test.h"
@@ -39,23 +40,6 @@ struct Sample {
     int benchEvents = 0;
 };
 
-BOOL CALLBACK CountChild(HWND, LPARAM count)
-{
-    ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
-BOOL CALLBACK CountOwnWindow(HWND window, LPARAM count)
-{
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(window, &process);
-    if (process == ::GetCurrentProcessId()) {
-        ++*reinterpret_cast<int*>(count);
-        ::EnumChildWindows(window, &CountChild, count);
-    }
-    return TRUE;
-}
-
 int ThreadCount()
 {
     HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
@@ -70,21 +54,6 @@ int ThreadCount()
     return count;
 }
 
-// Under Wine GetProcessHandleCount answers 0; asking every handle value that Wine hands out
-// (small multiples of 4) counts them all the same.
-DWORD HandleCount()
-{
-    DWORD count = 0;
-    if (::GetProcessHandleCount(::GetCurrentProcess(), &count) && count > 0)
-        return count;
-    const ULONG_PTR kLastProbed = 0x10000;
-    for (ULONG_PTR value = 4; value < kLastProbed; value += 4) {
-        DWORD flags = 0;
-        count += ::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) ? 1 : 0;
-    }
-    return count;
-}
-
 ULONGLONG Ticks(const FILETIME& time)
 {
     return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
@@ -96,8 +65,10 @@ Sample Take()
     PROCESS_MEMORY_COUNTERS memory{};
     if (::GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof memory))
         sample.workingSetKb = memory.WorkingSetSize / 1024;
-    sample.handles = HandleCount();
-    ::EnumWindows(&CountOwnWindow, reinterpret_cast<LPARAM>(&sample.windows));
+    // Counted as the leak checks of the tests count them, in measures Wine answers.
+    const daxotest::ProcessMeasures measures = daxotest::ProcessMeasures::Now();
+    sample.handles = measures.handles;
+    sample.windows = measures.windows;
     sample.threads = ThreadCount();
     FILETIME created, ended, kernel, user;
     if (::GetProcessTimes(::GetCurrentProcess(), &created, &ended, &kernel, &user))
@@ -215,20 +186,6 @@ void CancelRound(CTest& test, HWND owner, bool closeBoxes)
         std::printf("  round given up: %s\n", driver.Report().c_str());
 }
 
-// Keeps the thread's windows alive for `milliseconds` as a modal loop would.
-void PumpFor(DWORD milliseconds)
-{
-    const ULONGLONG end = ::GetTickCount64() + milliseconds;
-    for (ULONGLONG now = ::GetTickCount64(); now < end; now = ::GetTickCount64()) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-        MSG message;
-        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageA(&message);
-        }
-    }
-}
-
 } // namespace
 
 int main()
@@ -285,7 +242,7 @@ int main()
             .OnDialog(kTestNotice, [&](Window& window) {
                 start = Take();
                 PrintSample(polling, "start", start);
-                PumpFor(kPollingMs);
+                opdriver::PumpMessagesFor(kPollingMs);
                 end = Take();
                 PrintSample(polling, "end", end);
                 window.Click(IDCANCEL);
@@ -303,7 +260,7 @@ int main()
         OperatorDriver driver;
         driver.OnMessageBox([&](Window& box) {
             start = Take();
-            PumpFor(kDriverAloneMs);
+            opdriver::PumpMessagesFor(kDriverAloneMs);
             end = Take();
             box.Answer(IDOK);
         });

@@ -89,6 +89,19 @@ OperatorDriver& OperatorDriver::When(std::function<bool(const Window&)> match, s
     return *this;
 }
 
+void PumpMessagesFor(DWORD ms)
+{
+    const ULONGLONG end = ::GetTickCount64() + ms;
+    for (ULONGLONG now = ::GetTickCount64(); now < end; now = ::GetTickCount64()) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+        MSG message;
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+    }
+}
+
 OperatorDriver& OperatorDriver::Pause(unsigned ms, std::function<void()> done, std::string description)
 {
     Step step;

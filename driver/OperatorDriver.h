@@ -26,6 +26,10 @@ std::function<bool(const Window&)> AnyMessageBox();
 //
 // Create, use and destroy the driver on the thread that runs the dialogs; never destroy it from
 // one of its own actions or callbacks.
+// Keeps the thread's windows, and a driver's timer, working for `ms` milliseconds, as a modal
+// loop would: for a wait outside any dialog.
+void PumpMessagesFor(DWORD ms);
+
 class OperatorDriver {
 public:
     // The value with which the driver ends the dialogs it gives up on.

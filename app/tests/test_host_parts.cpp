@@ -278,36 +278,6 @@ TEST(ResultLog, NoLongerListensOnceGone)
     EXPECT_EQ(test.SendTestResult(nullptr, nullptr, "after the log", 1, 113, 0), 1);
 }
 
-TEST(CommissioningRecord, AppendsOneRowPerUnitUnderOneHeaderAcrossRestarts)
-{
-    std::string path = daxotest::TempPath("commissioning.csv");
-    ::DeleteFileA(path.c_str());
-    UnitPass pass;
-    pass.serial = "00001234";
-    pass.typeCode = "VX1203.00";
-    pass.written = true;
-    pass.address = 7;
-    pass.baudCode = 19;
-    pass.parity = 1;
-    pass.result = PassResult::Configured;
-    ASSERT_TRUE(CCommissioningRecord(path).Append(pass));
-    pass.serial = "12";
-    pass.typeCode = "VX,1";
-    pass.result = PassResult::WriteFailed;
-    pass.detail = "EEPROM configuration write error!";
-    // A new host process finds the file and goes on appending.
-    ASSERT_TRUE(CCommissioningRecord(path).Append(pass));
-
-    std::string text = daxotest::ReadFileBytes(path);
-    EXPECT_EQ(text.compare(0, 51, "time,serial,type,address,baud,parity,result,detail\r"), 0) << text;
-    EXPECT_NE(text.find(",00001234,VX1203.00,7,19200,odd,configured,\r\n"), std::string::npos) << text;
-    EXPECT_NE(text.find(",12,\"VX,1\",7,19200,odd,write failed,EEPROM configuration write error!\r\n"),
-              std::string::npos)
-        << "quoted: " << text;
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
-    EXPECT_FALSE(CCommissioningRecord(daxotest::TempPath("no\\such\\folder\\r.csv")).Append(pass));
-}
-
 TEST(ResultView, EveryResultCodeHasItsOwnColours)
 {
     std::set<COLORREF> backgrounds;

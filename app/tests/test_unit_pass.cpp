@@ -1,8 +1,10 @@
 // What the station makes of each pass over a unit: the result judged from the reports, the
 // settings from the record written, the row of the commissioning record.
 #include "CommissioningRecord.h"
+#include "TestSupport.h"
 #include "UnitPass.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <vector>
@@ -105,12 +107,11 @@ TEST(UnitPass, SkippedNoTypeErrorAndNoUnit)
     EXPECT_EQ(f.passes[3].detail, "something unforeseen");
 }
 
-TEST(CommissioningRecord, RowHasTheSettingsWrittenAndNeverAParityTheUnitDoesNotHave)
+TEST(CommissioningRecord, RowsAreAppendedUnderOneHeaderWithTheSettingsWritten)
 {
-    EXPECT_EQ(CCommissioningRecord::Header(), "time,serial,type,address,baud,parity,result,detail");
     UnitPass pass;
     pass.serial = "00000712";
-    pass.typeCode = "VX1205.10";
+    pass.typeCode = "VX,1";
     pass.written = true;
     pass.address = 125;
     pass.baudCode = 38;
@@ -118,11 +119,21 @@ TEST(CommissioningRecord, RowHasTheSettingsWrittenAndNeverAParityTheUnitDoesNotH
     pass.result = PassResult::TestFailed;
     pass.detail = "say \"no\", then stop";
     EXPECT_EQ(CCommissioningRecord::FormatRow("2026-01-02 03:04:05", pass),
-              "2026-01-02 03:04:05,00000712,VX1205.10,125,38400,code 5,test failed,\"say \"\"no\"\", then stop\"");
+              "2026-01-02 03:04:05,00000712,\"VX,1\",125,38400,code 5,test failed,\"say \"\"no\"\", then stop\"")
+        << "quoted, and never a parity the unit does not have";
+
+    const std::string path = daxotest::TempPath("commissioning.csv");
+    ASSERT_TRUE(CCommissioningRecord(path).Append(pass));
     pass.written = false;
     pass.result = PassResult::Cancelled;
     pass.detail = "";
-    EXPECT_EQ(CCommissioningRecord::FormatRow("t", pass), "t,00000712,VX1205.10,,,,cancelled,");
+    // A new host process finds the file and goes on appending.
+    ASSERT_TRUE(CCommissioningRecord(path).Append(pass));
+    const std::string text = daxotest::ReadFileBytes(path);
+    EXPECT_EQ(text.compare(0, 52, "time,serial,type,address,baud,parity,result,detail\r\n"), 0) << text;
+    EXPECT_NE(text.find(",00000712,\"VX,1\",,,,cancelled,\r\n"), std::string::npos) << "nothing written: " << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
+    EXPECT_FALSE(CCommissioningRecord(daxotest::TempPath("no\\such\\folder\\r.csv")).Append(pass));
 }
 
 } // namespace
