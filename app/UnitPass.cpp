@@ -106,9 +106,10 @@ void CUnitPassTracker::FinishUndecided()
 {
     if (!m_open)
         return;
-    // The unit was recognised from the series and the operator moved on without configuring it.
-    if (!m_dialogShown && !m_pass.typeCode.empty())
-        Finish(PassResult::Skipped, m_last113);
+    // The unit was recognised from the series and the operator moved on without configuring it;
+    // a break report of another kind before the dialog means the module itself gave up.
+    if (!m_dialogShown && !m_pass.typeCode.empty() && m_last113.empty())
+        Finish(PassResult::Skipped, std::string());
     else
         Finish(PassResult::Error, m_last113);
 }

@@ -459,6 +459,18 @@ TEST_F(LoadedModule, MainWindowConfiguresAUnitWhileTheBenchStaysUsable)
     char status[128] = "";
     ::GetWindowTextA(window.Status(), status, sizeof status);
     EXPECT_NE(std::string(status).find("the unit is configured"), std::string::npos) << status;
+
+    UnitPass pass;
+    pass.serial = "00000712";
+    pass.result = PassResult::WriteFailed;
+    SessionTotals totals;
+    totals.Count(pass);
+    window.ShowVerdict(pass, totals);
+    char verdict[128] = "", counted[128] = "";
+    ::GetWindowTextA(window.VerdictLine(), verdict, sizeof verdict);
+    ::GetWindowTextA(window.TotalsLine(), counted, sizeof counted);
+    EXPECT_NE(std::string(verdict).find("00000712:  write failed: check that JP1 is in WE"), std::string::npos) << verdict;
+    EXPECT_NE(std::string(counted).find("0 configured, 1 failed, 1 unit seen"), std::string::npos) << counted;
 }
 
 } // namespace

@@ -95,8 +95,11 @@ TEST(UnitPass, SkippedNoTypeErrorAndNoUnit)
     f.Start().Image().Start().Image().Line(113, 36).Returned();         // No, OK; then No, Cancel
     f.Start().Image("                ").Line(113, 45).Returned();
     f.Start().Image().Line(112, 37).Report(113, nullptr, "something unforeseen").Returned();
+    f.Start().Image().Line(113, 45).Returned();                          // gave up before the dialog
     f.Start().Returned();                                                 // CheckEEPROM failed: no unit
-    ASSERT_EQ(f.passes.size(), 4u);
+    ASSERT_EQ(f.passes.size(), 5u);
+    EXPECT_EQ(f.passes[4].result, PassResult::Error);
+    EXPECT_EQ(f.passes[4].detail, kTexts.at(45));
     EXPECT_EQ(f.passes[0].result, PassResult::Skipped);
     EXPECT_EQ(f.passes[0].detail, "");
     EXPECT_EQ(f.passes[1].result, PassResult::Skipped);
