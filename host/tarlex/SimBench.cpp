@@ -1,4 +1,5 @@
 #include "SimBench.h"
+#include "BenchFile.h"
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
@@ -11,7 +12,7 @@ namespace {
 const int kImageSize = 256;
 const int kTypeOffset = 40;
 const int kSerialOffset = 80;
-const int kDefaultBlockSize = 64;
+const int kDefaultBlockSize = BenchSettings::kDefaultBlockSize;
 
 struct Unit {
     SimUnitInfo info{};
@@ -38,48 +39,6 @@ int CodeOfRate(int baud)
     return baud >= 38400 ? 38 : baud / 1000;
 }
 
-// Hex digits to bytes; anything that is not a hex digit is skipped.
-std::vector<unsigned char> ParseHex(const std::string& text)
-{
-    std::vector<unsigned char> bytes;
-    int high = -1;
-    for (char c : text) {
-        int v = (c >= '0' && c <= '9') ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-              : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
-        if (v < 0)
-            continue;
-        if (high < 0) {
-            high = v;
-        } else {
-            bytes.push_back(static_cast<unsigned char>(high * 16 + v));
-            high = -1;
-        }
-    }
-    return bytes;
-}
-
-class Ini {
-public:
-    explicit Ini(std::string path) : m_path(std::move(path)) {}
-    std::string Text(const char* section, const char* key, const char* fallback = "") const
-    {
-        char buffer[1024];
-        ::GetPrivateProfileStringA(section, key, fallback, buffer, sizeof buffer, m_path.c_str());
-        return buffer;
-    }
-    bool Has(const char* section, const char* key) const
-    {
-        return Text(section, key, "\x01") != "\x01";
-    }
-    int Int(const char* section, const char* key, int fallback) const
-    {
-        return static_cast<int>(::GetPrivateProfileIntA(section, key, fallback, m_path.c_str()));
-    }
-
-private:
-    std::string m_path;
-};
-
 void StoreConfigInImage(Unit& unit)
 {
     unit.image[0] = static_cast<unsigned char>(unit.info.address);
@@ -102,12 +61,6 @@ Unit MakeUnit(const unsigned char type[16], const unsigned char serial[8], int a
     unit.info.answersFrom = 1;
     StoreConfigInImage(unit);
     return unit;
-}
-
-void PadText(const std::string& text, unsigned char* out, size_t size, unsigned char pad)
-{
-    std::memset(out, pad, size);
-    std::memcpy(out, text.data(), text.size() < size ? text.size() : size);
 }
 
 } // namespace
@@ -198,68 +151,24 @@ struct CSimBench::Impl {
 
     void LoadIni(const std::string& path)
     {
-        Ini ini(path);
-        if (ini.Has("Host", "UserConfig")) {
-            std::vector<unsigned char> bytes = ParseHex(ini.Text("Host", "UserConfig"));
-            std::memcpy(userConfig, bytes.data(), bytes.size() < 21 ? bytes.size() : 21);
-            hasUserConfig = true;
-        }
-        if (ini.Has("Host", "DefaultBlock")) {
-            std::vector<unsigned char> bytes = ParseHex(ini.Text("Host", "DefaultBlock"));
-            std::memcpy(defaultBlock, bytes.data(),
-                        bytes.size() < sizeof defaultBlock ? bytes.size() : sizeof defaultBlock);
-            hasDefaultBlock = true;
-        }
-        reconnectFails = ini.Int("Bench", "ReconnectFails", 0) != 0;
-        int count = ini.Int("Bench", "Units", 0);
-        for (int i = 1; i <= count && i <= 1000; ++i) {
-            char section[32];
-            std::snprintf(section, sizeof section, "Unit%d", i);
-            unsigned char type[16], serial[8];
-            if (ini.Has(section, "TypeCodeHex")) {
-                std::vector<unsigned char> bytes = ParseHex(ini.Text(section, "TypeCodeHex"));
-                std::memset(type, ' ', sizeof type);
-                std::memcpy(type, bytes.data(), bytes.size() < 16 ? bytes.size() : 16);
-            } else {
-                PadText(ini.Text(section, "TypeCode", "VX1205.10"), type, 16, ' ');
-            }
-            if (ini.Has(section, "SerialHex")) {
-                std::vector<unsigned char> bytes = ParseHex(ini.Text(section, "SerialHex"));
-                std::memset(serial, 0, sizeof serial);
-                std::memcpy(serial, bytes.data(), bytes.size() < 8 ? bytes.size() : 8);
-            } else {
-                // A long series needs no section per unit: each unit without a serial of its
-                // own is told apart by its number at the fixture.
-                char numbered[16];
-                std::snprintf(numbered, sizeof numbered, "%08d", i);
-                PadText(ini.Text(section, "Serial", numbered), serial, 8, 0);
-            }
-            Unit unit = MakeUnit(type, serial, ini.Int(section, "Address", 1), ini.Int(section, "Baud", 9600),
-                                 ini.Int(section, "Parity", 0));
-            unit.info.answerDelay = ini.Int(section, "AnswerDelay", 0);
-            unit.info.writeProtect = ini.Int(section, "WriteProtect", 0);
-            unit.info.silent = ini.Int(section, "Silent", 0);
-            unit.info.answersFrom = ini.Int(section, "AnswersFrom", 1);
-            unit.info.identDelay = ini.Int(section, "IdentDelay", 0);
-            unit.info.writeFails = ini.Int(section, "WriteFails", 0);
+        BenchSettings file = ReadBenchFile(path);
+        std::memcpy(userConfig, file.userConfig, sizeof userConfig);
+        hasUserConfig = file.hasUserConfig;
+        std::memcpy(defaultBlock, file.defaultBlock, sizeof defaultBlock);
+        hasDefaultBlock = file.hasDefaultBlock;
+        reconnectFails = file.reconnectFails;
+        loadWarning = file.warning;
+        for (const BenchUnitSettings& settings : file.units) {
+            Unit unit = MakeUnit(settings.typeCode, settings.serial, settings.address, settings.baud, settings.parity);
+            unit.info.answerDelay = settings.answerDelay;
+            unit.info.writeProtect = settings.writeProtect;
+            unit.info.silent = settings.silent;
+            unit.info.answersFrom = settings.answersFrom;
+            unit.info.identDelay = settings.identDelay;
+            unit.info.writeFails = settings.writeFails;
             StoreConfigInImage(unit);
             units.push_back(unit);
         }
-        if (units.empty())
-            loadWarning = "the bench file " + path + " " + WhyNoUnit(path, ini) + ": no unit waits at the fixture";
-    }
-
-    static std::string WhyNoUnit(const std::string& path, const Ini& ini)
-    {
-        WIN32_FILE_ATTRIBUTE_DATA file{};
-        if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &file) ||
-            (file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            return "does not exist";
-        if (file.nFileSizeHigh == 0 && file.nFileSizeLow == 0)
-            return "is empty";
-        if (!ini.Has("Bench", "Units"))
-            return "has no key Units in its section [Bench]";
-        return "says Units=" + ini.Text("Bench", "Units") + " in its section [Bench]";
     }
 };
 
