@@ -53,7 +53,8 @@ bool ReadItem(const CLanguageFile& file, LanguageText::Kind kind, unsigned dialo
 // The cursor's moves go only downwards and sideways, so each dialog item is found from the top.
 bool SeekDialogItem(CLanguageFile& file, size_t index)
 {
-    if (!file.GetTag(CLanguageFile::MoveTop, "TesterLanguage") || !file.GetTag(CLanguageFile::MoveFirstChild, "Dialog") ||
+    if (!file.GetTag(CLanguageFile::MoveTop, "TesterLanguage") ||
+        !file.GetTag(CLanguageFile::MoveFirstChild, "Dialog") ||
         !file.GetTag(CLanguageFile::MoveFirstChild, "DialogItem"))
         return false;
     for (size_t i = 0; i < index; ++i)

@@ -241,8 +241,10 @@ void CMainWindow::ConfigureUnit()
     m_configuring = false;
     m_log.AddCallResult(result);
     // The verdict line says what became of each unit; this line says what to do next.
-    ::SetWindowTextA(m_status, result == kCallConfigured ? "Done: the unit is configured. Connect the next unit, then configure it."
-                                           : "Done: see the verdict and the log. Connect the next unit, then configure it.");
+    const char* next = result == kCallConfigured
+                           ? "Done: the unit is configured. Connect the next unit, then configure it."
+                           : "Done: see the verdict and the log. Connect the next unit, then configure it.";
+    ::SetWindowTextA(m_status, next);
 }
 
 void CMainWindow::ShowVerdict(const UnitPass& pass, const SessionTotals& totals)

@@ -88,9 +88,10 @@ LRESULT CResultView::OnCustomDraw(NMLVCUSTOMDRAW* draw) const
         return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT: {
         LPARAM data = draw->nmcd.lItemlParam;
+        const int code = static_cast<int>(data & kCodeMask);
         Colours colours = (data & kNoteBit)        ? NoteColours()
                           : (data & kChosenEndBit) ? ChosenEndColours()
-                                                   : ColoursOf(static_cast<int>(data & kCodeMask), (data & kHostRowBit) != 0);
+                                                   : ColoursOf(code, (data & kHostRowBit) != 0);
         draw->clrText = colours.text;
         draw->clrTextBk = colours.background;
         return CDRF_DODEFAULT;

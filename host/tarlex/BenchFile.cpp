@@ -78,7 +78,8 @@ BenchSettings ReadBenchFile(const std::string& path)
     Ini ini(path);
     if (ini.Has("Host", "UserConfig")) {
         std::vector<unsigned char> bytes = ParseHex(ini.Text("Host", "UserConfig"));
-        std::memcpy(bench.userConfig, bytes.data(), bytes.size() < sizeof bench.userConfig ? bytes.size() : sizeof bench.userConfig);
+        std::memcpy(bench.userConfig, bytes.data(),
+                    bytes.size() < sizeof bench.userConfig ? bytes.size() : sizeof bench.userConfig);
         bench.hasUserConfig = true;
     }
     if (ini.Has("Host", "DefaultBlock")) {
