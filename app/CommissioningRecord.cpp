@@ -103,9 +103,10 @@ bool CCommissioningRecord::Append(const UnitPass& pass) const
         return false;
     LARGE_INTEGER size{};
     bool ok = ::GetFileSizeEx(file, &size) != 0;
-    if (ok && size.QuadPart == 0)
-        ok = WriteAll(file, Header() + "\r\n");
-    ok = ok && WriteAll(file, FormatRow(Now(), pass) + "\r\n") && ::FlushFileBuffers(file);
+    // One write for the whole: a crash never leaves a header without its row.
+    const std::string header = ok && size.QuadPart == 0 ? Header() + "\r\n" : std::string();
+    const std::string text = header + FormatRow(Now(), pass) + "\r\n";
+    ok = ok && WriteAll(file, text) && ::FlushFileBuffers(file);
     ::CloseHandle(file);
     return ok;
 }

@@ -81,6 +81,9 @@ void OnAbort(int)
 void InstallCrashReport()
 {
     ::SetUnhandledExceptionFilter(&OnUnhandledException);
+    // A stack overflow leaves the filter no stack of its own to write the report with.
+    ULONG reserve = 32 * 1024;
+    ::SetThreadStackGuarantee(&reserve);
     std::set_terminate(&OnTerminate);
     std::signal(SIGABRT, &OnAbort);
     // No system box waits for an operator who may not be there: the report above says it.

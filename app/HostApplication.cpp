@@ -122,14 +122,15 @@ int CHostApplication::Prepare()
     const std::string benchWarning = CSimBench::Instance().LoadWarning();
     if (!benchWarning.empty()) {
         Print(stderr, "daxohost: warning: " + benchWarning + "\n");
-        if (m_options.script.empty())
+        if (ByHand())
             ::MessageBoxA(nullptr, benchWarning.c_str(), "DAXO host", MB_OK | MB_ICONWARNING);
     }
     if (!m_options.log.empty() && !m_log.WriteTo(m_options.log))
         return Refuse(kExitBadInput, "the result log cannot be written to " + m_options.log);
     std::string reason;
-    if (!m_options.record.empty() && !m_record.CanAppend(&reason))
-        return Refuse(kExitBadInput, "the commissioning record " + m_options.record + " cannot be written: " + reason);
+    const bool languageTool = !m_options.checkLang.empty() || !m_options.exportLang.empty();
+    if (!languageTool && !m_record.CanAppend(&reason))
+        return Refuse(kExitBadInput, "the commissioning record " + m_record.Path() + " cannot be written: " + reason);
     ModuleStatus status = m_module.Load();
     if (status != ModuleStatus::Loaded)
         return Refuse(CModuleLoader::ExitCode(status), m_module.Message());
@@ -166,13 +167,14 @@ void CHostApplication::OnPass(const UnitPass& pass)
         m_mainWindow->ShowVerdict(pass, m_totals);
     if (m_record.Append(pass))
         return;
-    std::string problem = "The commissioning record " + m_record.Path() + " cannot be written: the row of unit " +
-                          AnsiToUtf8(pass.serial) + " is lost.";
+    // In the code page, as the operator's message box wants it; the console gets UTF-8.
+    const std::string problem = "The commissioning record " + m_record.Path() +
+                                " cannot be written: the row of unit " + pass.serial + " is lost.";
     if (m_lostRow.empty())
-        m_lostRow = problem;
-    Print(stderr, "daxohost: " + problem + "\n");
+        m_lostRow = AnsiToUtf8(problem);
+    Print(stderr, "daxohost: " + AnsiToUtf8(problem) + "\n");
     // Production labels the unit from this record: the operator must know at once.
-    if (m_options.script.empty())
+    if (ByHand())
         ::MessageBoxA(nullptr, problem.c_str(), "DAXO host", MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
 }
 

@@ -13,6 +13,27 @@ enum ResultCode : int {
     kReportSummary = 117,   // the configuration set in a unit
 };
 
+// The module's messages by which the host recognises its reports: compared as texts with what
+// the module answers for the id, so in every language.
+enum ModuleMessage : unsigned {
+    kMsgWriteError = 32,
+    kMsgRepeatDeclined = 36,  // a unit of the series again, not configured
+    kMsgDialogShown = 37,
+    kMsgFinished = 40,
+    kMsgSeriesEnded = 41,     // the operator ended a series after a unit
+    kMsgTestError = 42,
+    kMsgConfigBreak = 43,
+};
+
+// The module's dialogs, and the controls of them that the host's scripts and tools use.
+enum ModuleDialog : unsigned { kConfigDialog = 2020, kTestDialog = 2021, kNextUnitDialog = 2022 };
+enum ModuleControl : unsigned {
+    kWriteAndTestButton = 32788,  // only the configuration dialog has it
+    kSeriesBox = 32789,
+    kNextUnitPrompt = 32795,      // only the next-unit dialog has it
+    kTestNotice = 32801,          // only the test dialog has it
+};
+
 // What ConfigureThermometer answers.
 enum CallResult : int {
     kCallConfigured = 1,    // one unit configured and tested

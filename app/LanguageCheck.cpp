@@ -9,10 +9,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <map>
+#include <set>
 
 namespace daxohost {
 
 namespace {
+
+const size_t kMaxDialogItems = 10000;
 
 // The ID attribute read the way the module reads it: white space, sign, digits, saturated.
 unsigned ParseId(const char* text)
@@ -143,7 +147,12 @@ std::string LanguageText::Name() const
 
 bool LanguageText::SameItem(const LanguageText& other) const
 {
-    return kind == other.kind && id == other.id && (kind != Control || dialogId == other.dialogId);
+    return Key() == other.Key();
+}
+
+LanguageText::ItemKey LanguageText::Key() const
+{
+    return ItemKey(kind, kind == Control ? dialogId : 0, id);
 }
 
 bool ReadLanguageTexts(const std::string& path, std::vector<LanguageText>* texts, std::string* error)
@@ -162,6 +171,11 @@ bool ReadLanguageTexts(const std::string& path, std::vector<LanguageText>* texts
             if (ReadItem(file, LanguageText::Message, 0, &item))
                 texts->push_back(item);
     for (size_t index = 0; SeekDialogItem(file, index); ++index) {
+        // The cursor finds each dialog item from the top again; a real file has a handful.
+        if (index >= kMaxDialogItems) {
+            *error = "more than " + std::to_string(kMaxDialogItems) + " dialog items";
+            return false;
+        }
         LanguageText caption;
         if (!file.GetAttribute("ID"))
             continue;
@@ -194,13 +208,11 @@ bool CLanguageCheck::LoadReference(const std::string& path, std::string* error)
     CLanguageCheck hostCheck(host);
     m_reference.clear();
     m_unconfirmed.clear();
+    std::set<LanguageText::ItemKey> confirmed;
     for (LanguageText& item : texts) {
         const char* own = ModuleText(item);
         const char* handedOn = hostCheck.ModuleText(item);
-        bool duplicate = false;
-        for (const LanguageText& known : m_reference)
-            duplicate = duplicate || known.SameItem(item);
-        if (duplicate)
+        if (!confirmed.insert(item.Key()).second)
             continue;
         if (own && *own && (!handedOn || std::strcmp(own, handedOn) != 0)) {
             item.text = own;
@@ -214,16 +226,15 @@ bool CLanguageCheck::LoadReference(const std::string& path, std::string* error)
 
 std::vector<std::string> CLanguageCheck::Check(const std::vector<LanguageText>& texts) const
 {
+    std::map<LanguageText::ItemKey, const LanguageText*> references;
+    for (const LanguageText& known : m_reference)
+        references.emplace(known.Key(), &known);
+    std::set<LanguageText::ItemKey> seen;
     std::vector<std::string> problems;
-    for (size_t i = 0; i < texts.size(); ++i) {
-        const LanguageText& item = texts[i];
-        bool earlier = false;
-        for (size_t j = 0; j < i; ++j)
-            earlier = earlier || texts[j].SameItem(item);
-        const LanguageText* reference = nullptr;
-        for (const LanguageText& known : m_reference)
-            if (known.SameItem(item))
-                reference = &known;
+    for (const LanguageText& item : texts) {
+        const bool earlier = !seen.insert(item.Key()).second;
+        auto found = references.find(item.Key());
+        const LanguageText* reference = found == references.end() ? nullptr : found->second;
         if (earlier)
             problems.push_back(item.Name() + ": given again; only the first one is used");
         else if (!reference)
@@ -234,13 +245,9 @@ std::vector<std::string> CLanguageCheck::Check(const std::vector<LanguageText>& 
         if (item.outside1250)
             problems.push_back(item.Name() + ": has characters that code page 1250 cannot show");
     }
-    for (const LanguageText& known : m_reference) {
-        bool present = false;
-        for (const LanguageText& item : texts)
-            present = present || item.SameItem(known);
-        if (!present)
+    for (const LanguageText& known : m_reference)
+        if (!seen.count(known.Key()))
             problems.push_back(known.Name() + ": missing");
-    }
     return problems;
 }
 
@@ -279,7 +286,8 @@ int RunCheckLanguage(CTest& test, const std::string& path)
     CLanguageCheck check(test);
     std::string error;
     if (!check.LoadReference(ReferenceLanguageFile(), &error)) {
-        Say(stderr, "daxohost: the reference " + ReferenceLanguageFile() + " cannot be read: " + error + "\n");
+        Say(stderr,
+            "daxohost: the reference " + ReferenceLanguageFile() + " cannot be read: " + AnsiToUtf8(error) + "\n");
         return kLanguageUnreadable;
     }
     std::vector<LanguageText> texts;
@@ -305,7 +313,7 @@ int RunExportLanguage(CTest& test, const std::string& path)
     CLanguageCheck check(test);
     std::string error;
     if (!check.LoadReference(reference, &error)) {
-        Say(stderr, "daxohost: the reference " + reference + " cannot be read: " + error + "\n");
+        Say(stderr, "daxohost: the reference " + reference + " cannot be read: " + AnsiToUtf8(error) + "\n");
         return kLanguageUnreadable;
     }
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

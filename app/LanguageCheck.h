@@ -2,6 +2,7 @@
 // The translator's tools: check a language file against the module itself, and write a
 // complete file of the module's English texts to start a new language from.
 #include <string>
+#include <tuple>
 #include <vector>
 
 class CTest;
@@ -21,6 +22,9 @@ struct LanguageText {
     // "message 39", "dialog 2020", "dialog 2020 control 32815"
     std::string Name() const;
     bool SameItem(const LanguageText& other) const;
+    // The same for the same item: kind, dialog of a control, id.
+    using ItemKey = std::tuple<int, unsigned, unsigned>;
+    ItemKey Key() const;
 };
 
 // Every text of the file, in the order of the file. False, with the reader's reason, when the

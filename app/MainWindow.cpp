@@ -11,8 +11,6 @@ namespace {
 
 const char kClass[] = "DaxoHostMain";
 const UINT kLogChanged = WM_APP + 1;
-// The module's messages that end a series by the operator's choice.
-const unsigned kMsgRepeatDeclined = 36, kMsgSeriesEnded = 41;
 const unsigned kListId = 300;
 const int kMainLeft = 40, kMainTop = 20, kMainWidth = 840, kMainHeight = 500;
 // The module centres its dialogs on the screen; the largest, the configuration dialog, is

@@ -1,4 +1,5 @@
 #include "Script.h"
+#include "HostContract.h"
 #include "TextCodec.h"
 #include <cerrno>
 #include <cstdlib>
@@ -11,8 +12,6 @@ namespace daxohost {
 namespace {
 
 // The module's dialogs, and the control that tells each from the others.
-enum ModuleDialog : unsigned { kConfigDialog = 2020, kTestDialog = 2021, kNextUnitDialog = 2022 };
-enum IdentifyingControl : unsigned { kWriteAndTestButton = 32788, kTestNotice = 32801, kNextUnitPrompt = 32795 };
 const std::vector<KnownDialog> kKnownDialogs = {
     {kConfigDialog, kWriteAndTestButton}, {kTestDialog, kTestNotice}, {kNextUnitDialog, kNextUnitPrompt}};
 
@@ -324,8 +323,9 @@ bool CScript::Parse(const std::string& utf8)
     if (m_lines.size() > kMaxLines)
         m_errors.push_back("line " + std::to_string(number - 1) + ": the repeated script has more than " +
                            std::to_string(kMaxLines) + " lines");
-    for (const OpenRepeat& open : m_open)
-        m_errors.push_back("line " + std::to_string(open.number) + ": repeat without its end");
+    if (m_lines.size() <= kMaxLines)
+        for (const OpenRepeat& open : m_open)
+            m_errors.push_back("line " + std::to_string(open.number) + ": repeat without its end");
     m_open.clear();
     CheckWindowLines();
     return m_errors.empty();

@@ -96,11 +96,15 @@ void CScriptRunner::Fail(const ScriptLine* line, const std::string& why)
 bool CScriptRunner::Run(int calls)
 {
     const std::vector<std::vector<ScriptLine>> parts = m_script.Calls();
-    size_t longest = 0;
-    for (const auto& part : parts)
-        longest = part.size() > longest ? part.size() : longest;
-    // Every line waits at most its time limit.
-    unsigned long long limit = (static_cast<unsigned long long>(longest) + 2) * m_timeoutMs * calls + kModuleWorkMs;
+    // Every line waits at most its time limit, and a pause as long as it says.
+    unsigned long long longest = 0;
+    for (const auto& part : parts) {
+        unsigned long long partMs = (static_cast<unsigned long long>(part.size()) + 2) * m_timeoutMs;
+        for (const ScriptLine& line : part)
+            partMs += line.op == ScriptOp::Pause ? static_cast<unsigned long long>(line.value) : 0;
+        longest = partMs > longest ? partMs : longest;
+    }
+    unsigned long long limit = longest * static_cast<unsigned long long>(calls) + kModuleWorkMs;
     CWatchdog watchdog(static_cast<unsigned>(limit > kLongestWatchMs ? kLongestWatchMs : limit),
                        "FAILED: the script did not finish within " + std::to_string(limit / 1000) + " s",
                        kExitScriptFailed);

@@ -6,19 +6,10 @@ namespace daxohost {
 
 namespace {
 
-// Where the image holds what identifies the unit.
+// Where the image holds what identifies the unit, and where the record holds its settings.
 constexpr int kTypeOffset = 40, kTypeLength = 16;
 constexpr int kSerialOffset = 80, kSerialLength = 8;
-
-// The module's messages that end a pass, by id.
-enum : unsigned {
-    kMsgWriteError = 32,
-    kMsgDialogShown = 37,
-    kMsgFinished = 40,
-    kMsgRepeatRefused = 36,
-    kMsgTestError = 42,
-    kMsgConfigBreak = 43,
-};
+constexpr int kAddressByte = 0, kBaudCodeByte = 2, kParityByte = 3;
 
 // The characters of a field up to its first zero byte.
 std::string Field(const unsigned char* image, int offset, int length)
@@ -125,12 +116,12 @@ void CUnitPassTracker::OnImageRead(const unsigned char* image)
 
 void CUnitPassTracker::OnWrite(const unsigned char* record, int length)
 {
-    if (!m_open || !record || length < 4)
+    if (!m_open || !record || length <= kParityByte)
         return;
     m_pass.written = true;
-    m_pass.address = record[0];
-    m_pass.baudCode = record[2];
-    m_pass.parity = record[3];
+    m_pass.address = record[kAddressByte];
+    m_pass.baudCode = record[kBaudCodeByte];
+    m_pass.parity = record[kParityByte];
 }
 
 void CUnitPassTracker::OnCallReturned()
@@ -171,7 +162,7 @@ void CUnitPassTracker::OnReport(unsigned char code, const char* heading, const c
         else if (Is(line, kMsgConfigBreak))
             Finish(m_writeFailed ? PassResult::WriteFailed : PassResult::Cancelled,
                    m_writeFailed ? m_writeFailure : text);
-        else if (!m_dialogShown && Is(line, kMsgRepeatRefused))
+        else if (!m_dialogShown && Is(line, kMsgRepeatDeclined))
             Finish(PassResult::Skipped, text);
         else
             m_last113 = text;

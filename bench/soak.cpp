@@ -3,6 +3,7 @@
 // answers (with the Cancel button and with the close box), and a minute of polling such a unit.
 // At the start and the end of each phase it prints what the process holds: working set,
 // handles, windows and threads, and the CPU share of the phase. It measures; it judges nothing.
+#include "HostContract.h"
 #include "ModuleLoader.h"
 #include "ProcessMeasures.h"
 #include "OperatorDriver.h"
@@ -26,8 +27,6 @@ const int kCancelRounds = 200;
 const DWORD kPollingMs = 60000;
 const DWORD kDriverAloneMs = 10000;
 
-// The module's dialogs and controls that the operator uses here.
-const unsigned kWriteAndTest = 32788, kSeries = 32789, kTestNotice = 32801, kNextUnitPrompt = 32795;
 const char kStoredConfig[] = "01 00 09 00 58 02 73 61 76 65 01 00 01 01 01 01 FF FF FF FF 00";
 
 struct Sample {
@@ -124,8 +123,8 @@ struct Reports {
 void CountReport(void* context, void*, const char*, const char*, int, unsigned char code, unsigned short)
 {
     Reports* reports = static_cast<Reports*>(context);
-    reports->summaries += code == 117 ? 1 : 0;
-    reports->failures += code == 113 ? 1 : 0;
+    reports->summaries += code == daxohost::kReportSummary ? 1 : 0;
+    reports->failures += code == daxohost::kReportFailure ? 1 : 0;
 }
 
 // The operator of a series: each unit is written with the series box on and confirmed in the
@@ -141,23 +140,23 @@ private:
     void ExpectConfiguration()
     {
         m_driver.When(
-            [](const Window& window) { return window.IsMessageBox() || window.HasControl(kWriteAndTest); },
+            [](const Window& window) { return window.IsMessageBox() || window.HasControl(daxohost::kWriteAndTestButton); },
             [this](Window& window) {
                 if (window.IsMessageBox()) {
                     window.Answer(IDOK);
                     ExpectConfiguration();
                     return;
                 }
-                window.Check(kSeries, true);
+                window.Check(daxohost::kSeriesBox, true);
                 ExpectNextUnit();
-                window.Click(kWriteAndTest);
+                window.Click(daxohost::kWriteAndTestButton);
             },
             "configure unit " + std::to_string(m_configured + 1));
     }
 
     void ExpectNextUnit()
     {
-        m_driver.OnDialog(kNextUnitPrompt, [this](Window& window) {
+        m_driver.OnDialog(daxohost::kNextUnitPrompt, [this](Window& window) {
             ++m_configured;
             if (m_configured < m_units) {
                 ExpectConfiguration();
@@ -178,9 +177,9 @@ private:
 void CancelRound(CTest& test, HWND owner, bool closeBoxes)
 {
     OperatorDriver driver;
-    driver.OnDialog(kWriteAndTest, [](Window& window) { window.Click(kWriteAndTest); })
-        .OnDialog(kTestNotice, [closeBoxes](Window& window) { closeBoxes ? window.Close() : window.Click(IDCANCEL); })
-        .OnDialog(kWriteAndTest, [closeBoxes](Window& window) { closeBoxes ? window.Close() : window.Click(IDCANCEL); });
+    driver.OnDialog(daxohost::kWriteAndTestButton, [](Window& window) { window.Click(daxohost::kWriteAndTestButton); })
+        .OnDialog(daxohost::kTestNotice, [closeBoxes](Window& window) { closeBoxes ? window.Close() : window.Click(IDCANCEL); })
+        .OnDialog(daxohost::kWriteAndTestButton, [closeBoxes](Window& window) { closeBoxes ? window.Close() : window.Click(IDCANCEL); });
     test.ConfigureThermometer(owner, 0, 0);
     if (!driver.Succeeded())
         std::printf("  round given up: %s\n", driver.Report().c_str());
@@ -238,8 +237,8 @@ int main()
     bench.Load(BenchFile("soak-silent.ini", 1, true).c_str());
     {
         OperatorDriver driver(kPollingMs * 2);
-        driver.OnDialog(kWriteAndTest, [](Window& window) { window.Click(kWriteAndTest); })
-            .OnDialog(kTestNotice, [&](Window& window) {
+        driver.OnDialog(daxohost::kWriteAndTestButton, [](Window& window) { window.Click(daxohost::kWriteAndTestButton); })
+            .OnDialog(daxohost::kTestNotice, [&](Window& window) {
                 start = Take();
                 PrintSample(polling, "start", start);
                 opdriver::PumpMessagesFor(kPollingMs);
@@ -247,7 +246,7 @@ int main()
                 PrintSample(polling, "end", end);
                 window.Click(IDCANCEL);
             })
-            .OnDialog(kWriteAndTest, [](Window& window) { window.Click(IDCANCEL); });
+            .OnDialog(daxohost::kWriteAndTestButton, [](Window& window) { window.Click(IDCANCEL); });
         test.ConfigureThermometer(owner, 0, 0);
         if (!driver.Succeeded())
             std::printf("  polling given up: %s\n", driver.Report().c_str());

@@ -96,6 +96,11 @@ void PumpMessagesFor(DWORD ms)
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
         MSG message;
         while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            // A quit request belongs to the loop that waits for it, after the pause.
+            if (message.message == WM_QUIT) {
+                ::PostQuitMessage(static_cast<int>(message.wParam));
+                return;
+            }
             ::TranslateMessage(&message);
             ::DispatchMessageA(&message);
         }

@@ -325,6 +325,22 @@ TEST(HostProgram, ACallThatFindsNoUnitGetsANoteOfTheHost)
     EXPECT_EQ(Lines(daxotest::ReadFileBytes(record)).size(), 2u) << "a row for the unit, none for the call without one";
 }
 
+TEST(HostProgram, TheTranslatorsToolsRunAloneWithTheirExitCodes)
+{
+    const std::string wrong = WriteScript("wrong-lang.xml", "<TesterLanguage><Message>"
+                                                            "<MessageItem ID=\"99\" text=\"navíc\"/></Message></TesterLanguage>");
+    Outcome check = RunHost(ProgramFolder(), {"--check-lang", wrong});
+    EXPECT_EQ(check.exitCode, 1u) << check.output;
+    EXPECT_NE(check.output.find("message 99: unknown to the module\n"), std::string::npos) << check.output;
+    Outcome clean = RunHost(ProgramFolder(), {"--check-lang", WindowsPath(daxotest::SourceFolder() + "/lang/cs.xml")});
+    EXPECT_EQ(clean.exitCode, 0u) << clean.output;
+    const std::string exported = TempPath("exported.xml");
+    Outcome written = RunHost(ProgramFolder(), {"--export-lang", exported});
+    EXPECT_EQ(written.exitCode, 0u) << written.output;
+    EXPECT_NE(daxotest::ReadFileBytes(exported).find("<MessageItem ID=\"39\" text=\"configuration for %s"),
+              std::string::npos);
+}
+
 TEST(HostProgram, RepeatsTheScriptForEveryCall)
 {
     const std::string script = WriteScript("each.script", "dialog 2020\nclick 32788\nexpect result 1\n");

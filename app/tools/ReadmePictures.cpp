@@ -3,6 +3,7 @@
 // bench window below the module's dialogs are pictured together.
 //   readme_pictures.exe FOLDER
 #include "HostApplication.h"
+#include "HostContract.h"
 #include "MainWindow.h"
 #include "OperatorDriver.h"
 #include "Screenshots.h"
@@ -15,8 +16,6 @@ namespace {
 
 using namespace daxohost;
 
-// Series check box, "Write and test", the next-unit prompt and its buttons.
-const unsigned kSeriesBox = 32789, kWriteAndTest = 32788, kNextPrompt = 32795;
 
 struct Session {
     std::unique_ptr<opdriver::OperatorDriver> driver;
@@ -79,13 +78,13 @@ int main(int argc, char** argv)
     if (!session.shots->Ready())
         return 2;
     session.driver.reset(new opdriver::OperatorDriver(20000));
-    session.driver->OnDialog(kWriteAndTest, [](opdriver::Window& w) {
+    session.driver->OnDialog(kWriteAndTestButton, [](opdriver::Window& w) {
         w.Check(kSeriesBox, true);
-        w.Click(kWriteAndTest);
+        w.Click(kWriteAndTestButton);
     });
-    session.driver->OnDialog(kNextPrompt, [](opdriver::Window& w) { w.Click(IDOK); });
-    session.driver->OnDialog(kWriteAndTest, [](opdriver::Window& w) { w.Click(kWriteAndTest); });
-    session.driver->OnDialog(kNextPrompt, [](opdriver::Window& w) { w.Click(IDCANCEL); });
+    session.driver->OnDialog(kNextUnitPrompt, [](opdriver::Window& w) { w.Click(IDOK); });
+    session.driver->OnDialog(kWriteAndTestButton, [](opdriver::Window& w) { w.Click(kWriteAndTestButton); });
+    session.driver->OnDialog(kNextUnitPrompt, [](opdriver::Window& w) { w.Click(IDCANCEL); });
     ::SetTimer(nullptr, 0, 200, &OnTimer);
 
     HostOptions options;

@@ -3,7 +3,6 @@
 #include "LanguageFolder.h"
 #include "MyObject.h"
 #include "SimBench.h"
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -214,24 +213,31 @@ int CDAXOTester::AutoTest(void*, unsigned short) { return 0; }
 
 namespace {
 
+// The sink and its context change together: a report never reaches a sink with another's context.
 struct EventSink {
-    std::atomic<TesterEventSink> sink{nullptr};
-    std::atomic<void*> context{nullptr};
+    SRWLOCK lock = SRWLOCK_INIT;
+    TesterEventSink sink = nullptr;
+    void* context = nullptr;
 } g_events;
 
 void Notify(int kind, const unsigned char* data, int length, int result)
 {
-    if (TesterEventSink sink = g_events.sink.load())
-        sink(g_events.context.load(), kind, data, length, result);
+    ::AcquireSRWLockShared(&g_events.lock);
+    TesterEventSink sink = g_events.sink;
+    void* context = g_events.context;
+    ::ReleaseSRWLockShared(&g_events.lock);
+    if (sink)
+        sink(context, kind, data, length, result);
 }
 
 } // namespace
 
 void CDAXOTester::SetTesterEventSink(TesterEventSink sink, void* context)
 {
-    g_events.sink = nullptr;
-    g_events.context = context;
+    ::AcquireSRWLockExclusive(&g_events.lock);
     g_events.sink = sink;
+    g_events.context = context;
+    ::ReleaseSRWLockExclusive(&g_events.lock);
 }
 
 int CDAXOTester::CheckEEPROM(void*, unsigned short, int checkFlag)
