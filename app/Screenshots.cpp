@@ -1,4 +1,5 @@
 #include "Screenshots.h"
+#include "OperatorDriver.h"
 #include "Diagnostic.h"
 #include "Script.h"
 #include "Window.h"
@@ -11,7 +12,7 @@ namespace daxohost {
 namespace {
 
 const char kSource[] = "Screenshots";
-const ULONGLONG kSettleMs = 150;
+const DWORD kSettleMs = 150;
 
 bool CreateFolders(const std::string& folder)
 {
@@ -49,20 +50,7 @@ bool FindEncoder(const wchar_t* mimeType, CLSID* clsid)
 void Settle(HWND window)
 {
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    const ULONGLONG until = ::GetTickCount64() + kSettleMs;
-    for (ULONGLONG now = ::GetTickCount64(); now < until; now = ::GetTickCount64()) {
-        MSG message;
-        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                // Meant for a loop further out.
-                ::PostQuitMessage(static_cast<int>(message.wParam));
-                return;
-            }
-            ::TranslateMessage(&message);
-            ::DispatchMessageA(&message);
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(until - now), QS_ALLINPUT);
-    }
+    opdriver::PumpMessagesFor(kSettleMs);
     ::GdiFlush();
 }
 

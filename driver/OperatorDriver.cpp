@@ -93,7 +93,7 @@ void PumpMessagesFor(DWORD ms)
 {
     const ULONGLONG end = ::GetTickCount64() + ms;
     for (ULONGLONG now = ::GetTickCount64(); now < end; now = ::GetTickCount64()) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+        // What is queued already is handled at once: the wait below wakes only for news.
         MSG message;
         while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             // A quit request belongs to the loop that waits for it, after the pause.
@@ -104,6 +104,7 @@ void PumpMessagesFor(DWORD ms)
             ::TranslateMessage(&message);
             ::DispatchMessageA(&message);
         }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
     }
 }
 
