@@ -75,6 +75,8 @@ void CHostApplication::OnTesterEvent(void* context, int kind, const unsigned cha
         if (const UnitPass* unit = passes.Current())
             host.m_log.AddNote("--- unit " + unit->serial + ", type " +
                                (unit->typeCode.empty() ? std::string("(none)") : unit->typeCode) + " ---");
+        // The module ends the call after a failed read without a word; the host says why.
+        host.m_noUnitRead = host.m_noUnitRead || !data;
     }
     else if (kind == TesterEventWrite)
         passes.OnWrite(data, length);
@@ -128,8 +130,7 @@ int CHostApplication::Prepare()
     if (!m_options.log.empty() && !m_log.WriteTo(m_options.log))
         return Refuse(kExitBadInput, "the result log cannot be written to " + m_options.log);
     std::string reason;
-    const bool languageTool = !m_options.checkLang.empty() || !m_options.exportLang.empty();
-    if (!languageTool && !m_record.CanAppend(&reason))
+    if (!LanguageTool() && !m_record.CanAppend(&reason))
         return Refuse(kExitBadInput, "the commissioning record " + m_record.Path() + " cannot be written: " + reason);
     ModuleStatus status = m_module.Load();
     if (status != ModuleStatus::Loaded)
@@ -150,9 +151,12 @@ void CHostApplication::OnEntry(const LogEntry& entry)
 {
     if (!m_options.script.empty())
         Print(stdout, CResultLog::FormatLine(entry) + "\n");
-    if (entry.source == LogSource::CallResult)
+    if (entry.source == LogSource::CallResult) {
         m_passes.OnCallReturned();
-    else if (entry.FromModule())
+        if (m_noUnitRead)
+            m_log.AddNote("no unit is connected: the unit's EEPROM could not be read (CheckEEPROM failed)");
+        m_noUnitRead = false;
+    } else if (entry.FromModule())
         m_passes.OnReport(static_cast<unsigned char>(entry.code), entry.heading ? entry.text.c_str() : nullptr,
                           entry.heading ? nullptr : entry.text.c_str());
 }

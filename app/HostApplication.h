@@ -29,11 +29,10 @@ private:
     void OnPass(const UnitPass& pass);
     static void OnTesterEvent(void* context, int kind, const unsigned char* data, int length, int result);
     int Refuse(int exitCode, const std::string& message) const;
+    // A translator's tool runs alone: no record, no unit.
+    bool LanguageTool() const { return !m_options.checkLang.empty() || !m_options.exportLang.empty(); }
     // An operator at the screen, not a script or a translator's tool.
-    bool ByHand() const
-    {
-        return m_options.script.empty() && m_options.checkLang.empty() && m_options.exportLang.empty();
-    }
+    bool ByHand() const { return m_options.script.empty() && !LanguageTool(); }
 
     HostOptions m_options;
     CScript m_script;
@@ -43,6 +42,7 @@ private:
     CUnitPassTracker m_passes;
     SessionTotals m_totals;
     class CMainWindow* m_mainWindow = nullptr;   // while the operator works by hand
+    bool m_noUnitRead = false;  // CheckEEPROM read nothing in the call under way
     std::string m_lostRow;     // why a row of the commissioning record is missing; empty: none is
 };
 

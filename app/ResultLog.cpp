@@ -1,5 +1,4 @@
 #include "ResultLog.h"
-#include "HostContract.h"
 #include "Test.h"
 #include "TextCodec.h"
 #include <cstdio>
@@ -46,28 +45,12 @@ void CResultLog::AddNote(const std::string& text)
 
 void CResultLog::AddCallResult(int result)
 {
-    // A cycle opens with its heading and then has the host read the unit's EEPROM; a call that
-    // ends right there, without a word of the module, found no unit to read.
-    bool noUnit = false;
-    {
-        std::lock_guard<std::mutex> guard(m_lock);
-        noUnit = result == kCallEnded && !m_entries.empty() && m_entries.back().FromModule() &&
-                 m_entries.back().code == kReportProgress;
-    }
     LogEntry entry;
     ::GetLocalTime(&entry.time);
     entry.code = result;
     entry.text = "ConfigureThermometer returned " + std::to_string(result);
     entry.source = LogSource::CallResult;
     Add(entry);
-    if (!noUnit)
-        return;
-    LogEntry note;
-    ::GetLocalTime(&note.time);
-    note.code = result;
-    note.text = "no unit is connected: the unit's EEPROM could not be read (CheckEEPROM failed)";
-    note.source = LogSource::HostNote;
-    Add(note);
 }
 
 void CResultLog::Add(const LogEntry& entry)

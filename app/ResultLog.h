@@ -34,8 +34,7 @@ public:
     CResultLog& operator=(const CResultLog&) = delete;
 
     void AddReport(int code, const char* text, bool heading = false);
-    // What a call returned; after a call that ended at the opening of its cycle, because the
-    // unit's EEPROM could not be read, a note of the host that no unit is connected.
+    // What a call returned.
     void AddCallResult(int result);
     void AddNote(const std::string& text);
 
