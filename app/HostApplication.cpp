@@ -1,8 +1,10 @@
 #include "HostApplication.h"
 #include "DAXOTester.h"
+#include "TesterHooks.h"
 #include "LanguageCheck.h"
 #include "LanguageMenu.h"
 #include "MainWindow.h"
+#include "DebugSink.h"
 #include "MyObject.h"
 #include "OperatorDriver.h"
 #include "Screenshots.h"
@@ -33,8 +35,8 @@ void Print(FILE* stream, const std::string& text)
 
 class DebugOutputToConsole {
 public:
-    DebugOutputToConsole() { CMyObject::SetDebugSink(&DebugOutputToConsole::Sink, nullptr); }
-    ~DebugOutputToConsole() { CMyObject::SetDebugSink(nullptr, nullptr); }
+    DebugOutputToConsole() { QuilletSetDebugSink(&DebugOutputToConsole::Sink, nullptr); }
+    ~DebugOutputToConsole() { QuilletSetDebugSink(nullptr, nullptr); }
     DebugOutputToConsole(const DebugOutputToConsole&) = delete;
     DebugOutputToConsole& operator=(const DebugOutputToConsole&) = delete;
 
@@ -62,7 +64,7 @@ CHostApplication::CHostApplication(HostOptions options)
 
 CHostApplication::~CHostApplication()
 {
-    CDAXOTester::SetTesterEventSink(nullptr, nullptr);
+    DaxoTesterSetEventSink(nullptr, nullptr);
 }
 
 void CHostApplication::OnTesterEvent(void* context, int kind, const unsigned char* data, int length, int)
@@ -141,7 +143,7 @@ int CHostApplication::Prepare()
                                          " cannot be read: " + CLanguageMenu::WhyNotRead(*m_module.Test()));
     }
     m_log.AddListener([this](const LogEntry& entry) { OnEntry(entry); });
-    CDAXOTester::SetTesterEventSink(&CHostApplication::OnTesterEvent, this);
+    DaxoTesterSetEventSink(&CHostApplication::OnTesterEvent, this);
     return kExitPassed;
 }
 

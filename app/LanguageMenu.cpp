@@ -1,5 +1,6 @@
 #include "LanguageMenu.h"
 #include "DAXOTester.h"
+#include "TesterHooks.h"
 #include "Test.h"
 
 namespace daxohost {

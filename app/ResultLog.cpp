@@ -1,4 +1,5 @@
 #include "ResultLog.h"
+#include "ResultSink.h"
 #include "Test.h"
 #include "TextCodec.h"
 #include <cstdio>
@@ -7,12 +8,12 @@ namespace daxohost {
 
 CResultLog::CResultLog()
 {
-    CTest::SetTestResultSink(&CResultLog::Sink, this);
+    PrubelSetTestResultSink(&CResultLog::Sink, this);
 }
 
 CResultLog::~CResultLog()
 {
-    CTest::SetTestResultSink(nullptr, nullptr);
+    PrubelSetTestResultSink(nullptr, nullptr);
     if (m_file)
         std::fclose(m_file);
 }

@@ -8,6 +8,7 @@
 #include "ProcessMeasures.h"
 #include "OperatorDriver.h"
 #include "SimBench.h"
+#include "ResultSink.h"
 #include "Test.h"
 #include <windows.h>
 #include <commctrl.h>
@@ -198,7 +199,7 @@ int main()
     }
     CTest& test = *module.Test();
     Reports reports;
-    CTest::SetTestResultSink(&CountReport, &reports);
+    PrubelSetTestResultSink(&CountReport, &reports);
     HWND owner = ::CreateWindowExA(0, "STATIC", "soak", WS_OVERLAPPEDWINDOW, 40, 40, 800, 600, nullptr, nullptr,
                                    ::GetModuleHandleA(nullptr), nullptr);
     CSimBench& bench = CSimBench::Instance();
@@ -267,7 +268,7 @@ int main()
     }
     PrintShare(idle, start, end);
 
-    CTest::SetTestResultSink(nullptr, nullptr);
+    PrubelSetTestResultSink(nullptr, nullptr);
     ::DestroyWindow(owner);
     return 0;
 }

@@ -406,7 +406,7 @@ TEST_F(HostLanguage, ARefusedFileIsReportedOnTheDebugOutput)
 // The host application shows the reason; it finds it by name, past the virtual operations.
 TEST_F(HostLanguage, TheReasonOfTheLastOpenIsKeptForTheHost)
 {
-    auto reason = daxotest::Export<const char* (*)(CTest*)>(::GetModuleHandleA("daxotester.test"),
+    auto reason = daxotest::Export<const char* (*)(void*)>(::GetModuleHandleA("daxotester.test"),
                                                             "DaxoTesterLanguageFileError");
     ASSERT_NE(reason, nullptr);
     tester.SetLanguageFile(WriteTemp("broken.xml", "<?xml version=\"1.0\"?>\n\n<a>\n<!-- x").c_str());

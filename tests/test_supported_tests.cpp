@@ -7,7 +7,8 @@ namespace {
 TEST(SupportedTests, ExactNameMatchAgainstTheGivenTable)
 {
     CTest test;
-    const char* const table[] = {"DAXO-01", "DAXO-01", "DAX-01"};
+    char daxo[] = "DAXO-01", dax[] = "DAX-01";
+    char* table[] = {daxo, daxo, dax};
     EXPECT_EQ(test.TestSupportedTest("DAX-01", table, 3), 1);
     EXPECT_EQ(test.TestSupportedTest("DAX-01", table, 2), 0);
     EXPECT_EQ(test.TestSupportedTest("DAX-01 ", table, 3), 0);

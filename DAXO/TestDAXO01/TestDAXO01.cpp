@@ -28,7 +28,8 @@ const char* CTestDAXO01::GetModuleName() { return kModuleName; }
 
 int CTestDAXO01::IsSupportedTest(const char* name)
 {
-    return TestSupportedTest(name, m_szSupportedTest, kSupportedTestCount);
+    // The host's signature takes the table as char**; it only reads it.
+    return TestSupportedTest(name, const_cast<char**>(m_szSupportedTest), kSupportedTestCount);
 }
 
 unsigned int CTestDAXO01::GetSupportedTestCount() { return kSupportedTestCount; }

@@ -3,6 +3,7 @@
 #include "LanguageFolder.h"
 #include "MyObject.h"
 #include "SimBench.h"
+#include "TesterHooks.h"
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -122,11 +123,15 @@ int CDAXOTester::LanguageFileOpen()
 
 const char* CDAXOTester::LanguageFileError() const { return m_pLanguage->LastError(); }
 
-const char* DaxoTesterLanguageFileError(CTest* test)
+const char* DaxoTesterLanguageFileError(void* test)
 {
-    const CDAXOTester* tester = dynamic_cast<const CDAXOTester*>(test);
+    const CDAXOTester* tester = test ? dynamic_cast<const CDAXOTester*>(static_cast<CTest*>(test)) : nullptr;
     return tester ? tester->LanguageFileError() : nullptr;
 }
+
+void* DaxoTesterCreate(void) { return static_cast<CTest*>(new CDAXOTester(nullptr)); }
+
+void DaxoTesterDestroy(void* tester) { delete static_cast<CDAXOTester*>(static_cast<CTest*>(tester)); }
 
 const char* CDAXOTester::GetLanguageFileName(unsigned int languageId) { return m_pLanguageFolder->FilePath(languageId); }
 const char* CDAXOTester::GetLanguageValue(unsigned int languageId) { return m_pLanguageFolder->Code(languageId); }
@@ -232,7 +237,7 @@ void Notify(int kind, const unsigned char* data, int length, int result)
 
 } // namespace
 
-void CDAXOTester::SetTesterEventSink(TesterEventSink sink, void* context)
+void DaxoTesterSetEventSink(TesterEventSink sink, void* context)
 {
     ::AcquireSRWLockExclusive(&g_events.lock);
     g_events.sink = sink;

@@ -7,11 +7,6 @@
 class CLanguageFile;
 class CLanguageFolder;
 
-// What the host application learns of its tester's work for a module, beside the reports: the
-// image read by CheckEEPROM (null when the read failed) and each record handed to WriteConfig.
-enum TesterEventKind { TesterEventImageRead = 1, TesterEventWrite = 2 };
-typedef void (*TesterEventSink)(void* context, int kind, const unsigned char* data, int length, int result);
-
 // The host's tester of the DAXO family: the fieldbus channel, the EEPROM image and the
 // language file of the host.
 class DAXOTESTER_API CDAXOTester : public CTest {
@@ -62,9 +57,6 @@ public:
     // XML (line 3, ...)"); empty after one that succeeded. Kept until the next open.
     const char* LanguageFileError() const;
 
-    // One sink for the process, as for the reports; null stops the events.
-    static void SetTesterEventSink(TesterEventSink sink, void* context);
-
     CTarlexComm m_Comm;
     CEEPROMCache m_EEPROMCache;
 
@@ -80,8 +72,3 @@ private:
     unsigned char m_UserConfig[21];
     unsigned char m_DefaultBlock[64];
 };
-
-// LanguageFileError of `test`, or null when `test` is no CDAXOTester. A host application that
-// holds the module's object only as a CTest asks here, so that it needs none of the test
-// object's virtual operations.
-extern "C" DAXOTESTER_API const char* DaxoTesterLanguageFileError(CTest* test);

@@ -1,4 +1,5 @@
 #include "Test.h"
+#include "ResultSink.h"
 #include <cstring>
 #include <string>
 
@@ -97,7 +98,7 @@ int CTest::MeasureTest(void*, unsigned short) { return 0; }
 
 void CTest::SetInstance(void* instance) { m_hInstance = static_cast<HINSTANCE>(instance); }
 
-int CTest::TestSupportedTest(const char* name, const char* const* table, int count)
+int CTest::TestSupportedTest(const char* name, char** table, int count)
 {
     if (!name || !table)
         return 0;
@@ -116,7 +117,7 @@ int CTest::SendTestResult(void* window, const char* heading, const char* line, i
     return 1;
 }
 
-void CTest::SetTestResultSink(TestResultSink sink, void* context)
+void PrubelSetTestResultSink(TestResultSink sink, void* context)
 {
     g_resultContext = context;
     g_resultSink = sink;

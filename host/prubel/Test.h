@@ -3,10 +3,6 @@
 #include "DynString.h"
 #include <windows.h>
 
-// Where SendTestResult hands each report inside the host application.
-typedef void (*TestResultSink)(void* context, void* window, const char* heading, const char* line,
-                               int flag, unsigned char code, unsigned short reserved);
-
 // The host's base of every test object. The virtual operations below stand in the order in
 // which a host calls them through the virtual table; never insert one in between.
 class PRUBEL_API CTest {
@@ -58,12 +54,10 @@ public:
 
     void SetInstance(void* instance);
     // 1 when `name` is one of the first `count` entries of `table` (exact, case-sensitive).
-    int TestSupportedTest(const char* name, const char* const* table, int count);
+    int TestSupportedTest(const char* name, char** table, int count);
     // Shows the report in the host and appends it to the file DAXO_RESULT_LOG names.
     int SendTestResult(void* window, const char* heading, const char* line, int flag, unsigned char code,
                        unsigned short reserved);
-
-    static void SetTestResultSink(TestResultSink sink, void* context);
 
     HINSTANCE m_hInstance = nullptr;
     CDynString m_strText;

@@ -1,4 +1,5 @@
 #include "MyObject.h"
+#include "DebugSink.h"
 #include <windows.h>
 
 namespace {
@@ -19,8 +20,10 @@ void CMyObject::OutputDebugStringA(const char* text)
         g_sink(g_sinkContext, text);
 }
 
-void CMyObject::SetDebugSink(DebugSink sink, void* context)
+void QuilletSetDebugSink(DebugSink sink, void* context)
 {
     g_sinkContext = context;
     g_sink = sink;
 }
+
+void QuilletDebugOutput(const char* text) { CMyObject::OutputDebugStringA(text); }

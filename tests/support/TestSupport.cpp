@@ -1,6 +1,8 @@
 #include "TestSupport.h"
+#include "DebugSink.h"
 #include "MyObject.h"
 #include "SimBench.h"
+#include "ResultSink.h"
 #include "Test.h"
 #include <cstdio>
 #include <fstream>
@@ -67,8 +69,8 @@ ScopedEnv::ScopedEnv(const char* name, const char* value) : m_name(name)
 
 ScopedEnv::~ScopedEnv() { ::SetEnvironmentVariableA(m_name.c_str(), m_had ? m_old.c_str() : nullptr); }
 
-ReportCapture::ReportCapture() { CTest::SetTestResultSink(&ReportCapture::Sink, this); }
-ReportCapture::~ReportCapture() { CTest::SetTestResultSink(nullptr, nullptr); }
+ReportCapture::ReportCapture() { PrubelSetTestResultSink(&ReportCapture::Sink, this); }
+ReportCapture::~ReportCapture() { PrubelSetTestResultSink(nullptr, nullptr); }
 
 void ReportCapture::Sink(void* context, void* window, const char* heading, const char* line, int flag,
                          unsigned char code, unsigned short reserved)
@@ -86,8 +88,8 @@ std::vector<std::pair<int, std::string>> ReportCapture::CodesAndTexts() const
     return result;
 }
 
-DebugCapture::DebugCapture() { CMyObject::SetDebugSink(&DebugCapture::Sink, this); }
-DebugCapture::~DebugCapture() { CMyObject::SetDebugSink(nullptr, nullptr); }
+DebugCapture::DebugCapture() { QuilletSetDebugSink(&DebugCapture::Sink, this); }
+DebugCapture::~DebugCapture() { QuilletSetDebugSink(nullptr, nullptr); }
 
 void DebugCapture::Sink(void* context, const char* text) { static_cast<DebugCapture*>(context)->m_lines.push_back(text); }
 
