@@ -1,12 +1,11 @@
 #include "DAXOTester.h"
-#include "LanguageFile.h"
-#include "LanguageFolder.h"
+#include "BenchLine.h"
+#include "LanguageReader.h"
 #include "MyObject.h"
-#include "SimBench.h"
 #include "TesterHooks.h"
-#include <cstdlib>
-#include <cstring>
-#include <string>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 
 namespace {
 
@@ -15,23 +14,23 @@ namespace {
 // each item with a decimal "ID" and a "text".
 bool IdIs(const char* text, unsigned int id)
 {
-    return text && static_cast<unsigned int>(std::strtol(text, nullptr, 10)) == id;
+    return text && static_cast<unsigned int>(strtol(text, nullptr, 10)) == id;
 }
 
 // Moves the cursor to the first item of that name, inside the current tag, with the id.
-bool FindItem(CLanguageFile& file, const char* item, unsigned int id)
+bool FindItem(LanguageFileHandle* file, const char* item, unsigned int id)
 {
-    for (int found = file.GetTag(CLanguageFile::MoveFirstChild, item); found;
-         found = file.GetTag(CLanguageFile::MoveNextSibling, item))
-        if (IdIs(file.GetAttribute("ID"), id))
+    for (int found = LangFileGetTag(file, LanguageMoveFirstChild, item); found;
+         found = LangFileGetTag(file, LanguageMoveNextSibling, item))
+        if (IdIs(LangFileGetAttribute(file, "ID"), id))
             return true;
     return false;
 }
 
-bool FindSectionItem(CLanguageFile& file, const char* section, const char* item, unsigned int id)
+bool FindSectionItem(LanguageFileHandle* file, const char* section, const char* item, unsigned int id)
 {
-    file.GetTag(CLanguageFile::MoveTop, "TesterLanguage");
-    file.GetTag(CLanguageFile::MoveFirstChild, section);
+    LangFileGetTag(file, LanguageMoveTop, "TesterLanguage");
+    LangFileGetTag(file, LanguageMoveFirstChild, section);
     return FindItem(file, item, id);
 }
 
@@ -40,16 +39,16 @@ const char* TextOrEmpty(const char* text) { return text ? text : ""; }
 } // namespace
 
 CDAXOTester::CDAXOTester(void* context)
-    : CTest(context), m_pLanguage(new CLanguageFile), m_pLanguageFolder(new CLanguageFolder)
+    : CTest(context), m_pLanguage(LangFileCreate()), m_pLanguageFolder(LangFolderCreate())
 {
-    std::memset(m_UserConfig, 0, sizeof m_UserConfig);
-    std::memset(m_DefaultBlock, 0, sizeof m_DefaultBlock);
+    memset(m_UserConfig, 0, sizeof m_UserConfig);
+    memset(m_DefaultBlock, 0, sizeof m_DefaultBlock);
 }
 
 CDAXOTester::~CDAXOTester()
 {
-    delete m_pLanguageFolder;
-    delete m_pLanguage;
+    LangFolderDestroy(m_pLanguageFolder);
+    LangFileDestroy(m_pLanguage);
 }
 
 int CDAXOTester::GetProductName(void* buffer, void*, unsigned int size)
@@ -64,16 +63,18 @@ int CDAXOTester::GetProductName(void* buffer, void*, unsigned int size)
 int CDAXOTester::Test(unsigned int, void*, unsigned short, void*) { return 0; }
 int CDAXOTester::ShowHelp(void*, unsigned int, unsigned long) { return 0; }
 // Languages: one file "<code>.xml" per language in the folder that DAXO_LANG_DIR names, else in
-// the folder "lang" beside the executable (CLanguageFolder). A language id is the position of
+// the folder "lang" beside the executable (the language-file reader's folder). A language id is the position of
 // its file in the listing sorted by code, from 1. InitLanguage, GetFirstLanguage and
 // SetLanguage read the folder anew; the other operations use the last listing.
 void CDAXOTester::ScanLanguages()
 {
-    const char* code = m_pLanguageFolder->Code(m_currentLanguageId);
-    std::string current = code ? code : "";
-    m_pLanguageFolder->Scan();
+    const char* code = LangFolderCode(m_pLanguageFolder, m_currentLanguageId);
+    char current[64] = "";
+    if (code)
+        lstrcpynA(current, code, sizeof current);
+    LangFolderScan(m_pLanguageFolder);
     m_nextLanguageId = 0;
-    m_currentLanguageId = m_pLanguageFolder->Find(current.c_str());
+    m_currentLanguageId = LangFolderFind(m_pLanguageFolder, current);
 }
 
 int CDAXOTester::GetFirstLanguage(unsigned int* languageId)
@@ -85,7 +86,7 @@ int CDAXOTester::GetFirstLanguage(unsigned int* languageId)
 
 int CDAXOTester::GetNextLanguage(unsigned int* languageId)
 {
-    if (!languageId || m_nextLanguageId == 0 || m_nextLanguageId > m_pLanguageFolder->Count())
+    if (!languageId || m_nextLanguageId == 0 || m_nextLanguageId > LangFolderCount(m_pLanguageFolder))
         return 0;
     *languageId = m_nextLanguageId++;
     return 1;
@@ -95,17 +96,17 @@ unsigned int CDAXOTester::GetCurrentLanguageID() { return m_currentLanguageId; }
 
 int CDAXOTester::LanguageFileClose()
 {
-    m_pLanguage->Close();
+    LangFileClose(m_pLanguage);
     return 1;
 }
 
 // Selects the language's file and opens it: 1 when its texts can be read.
 int CDAXOTester::SetCurrentLanguage(unsigned int languageId)
 {
-    const char* path = m_pLanguageFolder->FilePath(languageId);
+    const char* path = LangFolderFilePath(m_pLanguageFolder, languageId);
     if (!path)
         return 0;
-    m_pLanguage->SetPath(path);
+    LangFileSetPath(m_pLanguage, path);
     m_currentLanguageId = languageId;
     return LanguageFileOpen();
 }
@@ -114,14 +115,15 @@ int CDAXOTester::SetCurrentLanguage(unsigned int languageId)
 // reason goes to the debug output and every text falls back.
 int CDAXOTester::LanguageFileOpen()
 {
-    if (m_pLanguage->Open())
+    if (LangFileOpen(m_pLanguage))
         return 1;
-    std::string notice = std::string("language file \"") + m_pLanguage->Path() + "\": " + m_pLanguage->LastError() + "\n";
-    CMyObject::OutputDebugStringA(notice.c_str());
+    CDynString notice;
+    notice.Format("language file \"%s\": %s\n", LangFilePath(m_pLanguage), LangFileLastError(m_pLanguage));
+    CMyObject::OutputDebugStringA(notice.GetString());
     return 0;
 }
 
-const char* CDAXOTester::LanguageFileError() const { return m_pLanguage->LastError(); }
+const char* CDAXOTester::LanguageFileError() const { return LangFileLastError(m_pLanguage); }
 
 const char* DaxoTesterLanguageFileError(void* test)
 {
@@ -133,34 +135,34 @@ void* DaxoTesterCreate(void) { return static_cast<CTest*>(new CDAXOTester(nullpt
 
 void DaxoTesterDestroy(void* tester) { delete static_cast<CDAXOTester*>(static_cast<CTest*>(tester)); }
 
-const char* CDAXOTester::GetLanguageFileName(unsigned int languageId) { return m_pLanguageFolder->FilePath(languageId); }
-const char* CDAXOTester::GetLanguageValue(unsigned int languageId) { return m_pLanguageFolder->Code(languageId); }
+const char* CDAXOTester::GetLanguageFileName(unsigned int languageId) { return LangFolderFilePath(m_pLanguageFolder, languageId); }
+const char* CDAXOTester::GetLanguageValue(unsigned int languageId) { return LangFolderCode(m_pLanguageFolder, languageId); }
 int CDAXOTester::InitTestMenu(void*) { return 0; }
 
 int CDAXOTester::LanguageFileGetTag(unsigned long move, const char* name)
 {
-    return m_pLanguage->GetTag(move, name);
+    return LangFileGetTag(m_pLanguage, move, name);
 }
 
 const char* CDAXOTester::LanguageFileGetCurrentTagAttribute(const char* name)
 {
-    return m_pLanguage->GetAttribute(name);
+    return LangFileGetAttribute(m_pLanguage, name);
 }
 
-const char* CDAXOTester::LanguageFileGetCurrentTagName() { return m_pLanguage->GetTagName(); }
+const char* CDAXOTester::LanguageFileGetCurrentTagName() { return LangFileGetTagName(m_pLanguage); }
 const char* CDAXOTester::GetMenuTooltip(unsigned int, unsigned int) { return ""; }
 // The user's language when the folder has its file, else English, else the first listed.
 int CDAXOTester::InitLanguage()
 {
     ScanLanguages();
-    CLanguageFolder& languages = *m_pLanguageFolder;
+    LanguageFolderHandle* languages = m_pLanguageFolder;
     char code[16] = "";
     ::GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SISO639LANGNAME, code, sizeof code);
-    unsigned int id = languages.Find(code);
+    unsigned int id = LangFolderFind(languages, code);
     if (!id)
-        id = languages.Find("en");
+        id = LangFolderFind(languages, "en");
     if (!id)
-        id = languages.Count() ? 1 : 0;
+        id = LangFolderCount(languages) ? 1 : 0;
     return SetCurrentLanguage(id);
 }
 
@@ -168,50 +170,59 @@ int CDAXOTester::InitLanguage()
 int CDAXOTester::SetLanguage(const char* name)
 {
     ScanLanguages();
-    unsigned int id = m_pLanguageFolder->Find(name);
+    unsigned int id = LangFolderFind(m_pLanguageFolder, name);
     return id ? SetCurrentLanguage(id) : 0;
 }
 
 // Any file, listed or not; it is read by the next LanguageFileOpen.
 int CDAXOTester::SetLanguageFile(const char* path)
 {
-    m_pLanguage->SetPath(path);
+    LangFileSetPath(m_pLanguage, path);
     m_currentLanguageId = 0;
     return path && *path ? 1 : 0;
 }
 
 // The host's own texts, from the open language file. An id it has no entry for answers a text
 // that names it ("host message 19"), so that a module's hand-over to the host can be told from
-// an empty text; it lives until the thread's next such answer.
-static const char* HostFallback(const std::string& text)
+// an empty text; it lives until the next such answer. Texts are asked for on the host's
+// user-interface thread only, so one buffer serves.
+static char* HostFallback()
 {
-    thread_local char answer[64];
-    lstrcpynA(answer, text.c_str(), sizeof answer);
+    static char answer[64];
     return answer;
 }
 
 const char* CDAXOTester::GetMessageA(unsigned int id)
 {
-    CLanguageFile& file = *m_pLanguage;
-    if (!FindSectionItem(file, "Message", "MessageItem", id))
-        return HostFallback("host message " + std::to_string(id));
-    return TextOrEmpty(file.GetAttribute("text"));
+    LanguageFileHandle* file = m_pLanguage;
+    if (!FindSectionItem(file, "Message", "MessageItem", id)) {
+        char* answer = HostFallback();
+        snprintf(answer, 64, "host message %u", id);
+        return answer;
+    }
+    return TextOrEmpty(LangFileGetAttribute(file, "text"));
 }
 
 const char* CDAXOTester::GetDialogName(unsigned int id)
 {
-    CLanguageFile& file = *m_pLanguage;
-    if (!FindSectionItem(file, "Dialog", "DialogItem", id))
-        return HostFallback("host dialog " + std::to_string(id));
-    return TextOrEmpty(file.GetAttribute("text"));
+    LanguageFileHandle* file = m_pLanguage;
+    if (!FindSectionItem(file, "Dialog", "DialogItem", id)) {
+        char* answer = HostFallback();
+        snprintf(answer, 64, "host dialog %u", id);
+        return answer;
+    }
+    return TextOrEmpty(LangFileGetAttribute(file, "text"));
 }
 
 const char* CDAXOTester::GetDialogControlName(unsigned int dialogId, unsigned int controlId)
 {
-    CLanguageFile& file = *m_pLanguage;
-    if (!FindSectionItem(file, "Dialog", "DialogItem", dialogId) || !FindItem(file, "ControlItem", controlId))
-        return HostFallback("host control " + std::to_string(dialogId) + "/" + std::to_string(controlId));
-    return TextOrEmpty(file.GetAttribute("text"));
+    LanguageFileHandle* file = m_pLanguage;
+    if (!FindSectionItem(file, "Dialog", "DialogItem", dialogId) || !FindItem(file, "ControlItem", controlId)) {
+        char* answer = HostFallback();
+        snprintf(answer, 64, "host control %u/%u", dialogId, controlId);
+        return answer;
+    }
+    return TextOrEmpty(LangFileGetAttribute(file, "text"));
 }
 
 int CDAXOTester::AutoTest(void*, unsigned short) { return 0; }
@@ -258,7 +269,7 @@ int CDAXOTester::SaveEEPROMToFile(void*, unsigned short) { return 0; }
 
 int CDAXOTester::ClearEEPROM(void*, unsigned short)
 {
-    std::memset(m_EEPROMCache.Image(), 0, CEEPROMCache::Size);
+    memset(m_EEPROMCache.Image(), 0, CEEPROMCache::Size);
     m_EEPROMCache.SetValid(0);
     return 1;
 }
@@ -270,19 +281,19 @@ int CDAXOTester::MeasureTest(void*, unsigned short) { return 0; }
 
 unsigned char* CDAXOTester::ReadUserConfig()
 {
-    const unsigned char* stored = CSimBench::Instance().UserConfig();
+    const unsigned char* stored = SimBenchUserConfig();
     if (!stored)
         return nullptr;
-    std::memcpy(m_UserConfig, stored, sizeof m_UserConfig);
+    memcpy(m_UserConfig, stored, sizeof m_UserConfig);
     return m_UserConfig;
 }
 
 unsigned char* CDAXOTester::ReadDefaultConfig(unsigned char which)
 {
-    const unsigned char* block = CSimBench::Instance().DefaultBlock();
+    const unsigned char* block = SimBenchDefaultBlock();
     if (!block || (which != 1 && which != 2))
         return nullptr;
-    std::memcpy(m_DefaultBlock, block, sizeof m_DefaultBlock);
+    memcpy(m_DefaultBlock, block, sizeof m_DefaultBlock);
     return m_DefaultBlock;
 }
 

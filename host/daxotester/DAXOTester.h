@@ -4,8 +4,8 @@
 #include "Tarlex.h"
 #include "Test.h"
 
-class CLanguageFile;
-class CLanguageFolder;
+struct LanguageFileHandle;
+struct LanguageFolderHandle;
 
 // The host's tester of the DAXO family: the fieldbus channel, the EEPROM image and the
 // language file of the host.
@@ -65,8 +65,8 @@ private:
     // still there, and the enumeration starts over.
     void ScanLanguages();
 
-    CLanguageFile* m_pLanguage;
-    CLanguageFolder* m_pLanguageFolder;
+    LanguageFileHandle* m_pLanguage;
+    LanguageFolderHandle* m_pLanguageFolder;
     unsigned int m_nextLanguageId = 0;      // enumeration position of GetFirstLanguage/GetNextLanguage
     unsigned int m_currentLanguageId = 0;   // language whose file was selected last, 0 for none
     unsigned char m_UserConfig[21];

@@ -1,7 +1,7 @@
 #include "EEPROMCache.h"
-#include <cstring>
+#include <string.h>
 
-CEEPROMCache::CEEPROMCache() { std::memset(m_Image, 0, sizeof m_Image); }
+CEEPROMCache::CEEPROMCache() { memset(m_Image, 0, sizeof m_Image); }
 CEEPROMCache::~CEEPROMCache() = default;
 
 unsigned char* CEEPROMCache::GetEEPROMCacheFrom(unsigned char offset, int)

@@ -1,45 +1,59 @@
 #include "Test.h"
 #include "ResultSink.h"
-#include <cstring>
-#include <string>
+#include <stdio.h>
+#include <string.h>
 
 namespace {
 TestResultSink g_resultSink = nullptr;
 void* g_resultContext = nullptr;
 
-// One report per line: code, tab, text; the text's own carriage returns, line feeds, tabs
-// and backslashes are escaped so that a line never splits. The bytes stay in the host's code page.
-std::string LogLine(unsigned char code, const char* text)
+// The escape of a byte of a report's text, or null when it stands for itself.
+const char* Escape(char c)
 {
-    std::string line = std::to_string(static_cast<unsigned>(code));
-    line += '\t';
-    for (const char* p = text ? text : ""; *p; ++p) {
-        switch (*p) {
-        case '\\': line += "\\\\"; break;
-        case '\r': line += "\\r"; break;
-        case '\n': line += "\\n"; break;
-        case '\t': line += "\\t"; break;
-        default: line += *p;
-        }
+    switch (c) {
+    case '\\': return "\\\\";
+    case '\r': return "\\r";
+    case '\n': return "\\n";
+    case '\t': return "\\t";
+    default: return nullptr;
     }
-    line += "\r\n";
-    return line;
 }
 
-void AppendToResultLog(const std::string& line)
+// One report per line: code, tab, text; the text's own carriage returns, line feeds, tabs
+// and backslashes are escaped so that a line never splits. The bytes stay in the host's code page.
+void AppendToResultLog(unsigned char code, const char* text)
 {
     char path[MAX_PATH];
     DWORD length = ::GetEnvironmentVariableA("DAXO_RESULT_LOG", path, sizeof path);
     if (length == 0 || length >= sizeof path)
         return;
+    if (!text)
+        text = "";
+    size_t size = 8;   // the code, the tab, the line end and the terminator
+    for (const char* p = text; *p; ++p)
+        size += Escape(*p) ? 2 : 1;
+    char* line = new char[size];
+    size_t used = static_cast<size_t>(snprintf(line, size, "%u\t", static_cast<unsigned>(code)));
+    for (const char* p = text; *p; ++p) {
+        const char* escaped = Escape(*p);
+        if (escaped) {
+            memcpy(line + used, escaped, 2);
+            used += 2;
+        } else {
+            line[used++] = *p;
+        }
+    }
+    memcpy(line + used, "\r\n", 2);
+    used += 2;
     // Opened and closed per report, so that the log survives whatever happens next.
     HANDLE file = ::CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    DWORD written = 0;
-    ::WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    ::CloseHandle(file);
+    if (file != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        ::WriteFile(file, line, static_cast<DWORD>(used), &written, nullptr);
+        ::CloseHandle(file);
+    }
+    delete[] line;
 }
 } // namespace
 
@@ -103,7 +117,7 @@ int CTest::TestSupportedTest(const char* name, char** table, int count)
     if (!name || !table)
         return 0;
     for (int i = 0; i < count; ++i)
-        if (table[i] && std::strcmp(table[i], name) == 0)
+        if (table[i] && strcmp(table[i], name) == 0)
             return 1;
     return 0;
 }
@@ -111,7 +125,7 @@ int CTest::TestSupportedTest(const char* name, char** table, int count)
 int CTest::SendTestResult(void* window, const char* heading, const char* line, int flag, unsigned char code,
                           unsigned short reserved)
 {
-    AppendToResultLog(LogLine(code, heading ? heading : line));
+    AppendToResultLog(code, heading ? heading : line);
     if (g_resultSink)
         g_resultSink(g_resultContext, window, heading, line, flag, code, reserved);
     return 1;

@@ -1,9 +1,7 @@
 #include "DynString.h"
-#include <cstdarg>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <new>
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
 
 CDynString::CDynString() = default;
 
@@ -26,15 +24,17 @@ CDynString& CDynString::operator=(const CDynString& other)
     return *this;
 }
 
-CDynString::~CDynString() { std::free(m_pText); }
+CDynString::~CDynString() { delete[] m_pText; }
 
 void CDynString::Reserve(size_t capacity)
 {
     if (capacity <= m_nCapacity && m_pText)
         return;
-    char* grown = static_cast<char*>(std::realloc(m_pText, capacity + 1));
-    if (!grown)
-        throw std::bad_alloc();
+    // Exhaustion throws, as every allocation does.
+    char* grown = new char[capacity + 1];
+    if (m_pText)
+        memcpy(grown, m_pText, m_nLength + 1);
+    delete[] m_pText;
     m_pText = grown;
     m_nCapacity = capacity;
 }
@@ -42,7 +42,7 @@ void CDynString::Reserve(size_t capacity)
 void CDynString::Assign(const char* text, size_t length)
 {
     Reserve(length);
-    std::memmove(m_pText, text, length);
+    memmove(m_pText, text, length);
     m_pText[length] = '\0';
     m_nLength = length;
 }
@@ -53,7 +53,7 @@ int CDynString::SetString(const char* text, int length)
         Assign("", 0);
         return 1;
     }
-    const void* zero = std::memchr(text, 0, static_cast<size_t>(length));
+    const void* zero = memchr(text, 0, static_cast<size_t>(length));
     size_t used = zero ? static_cast<size_t>(static_cast<const char*>(zero) - text) : static_cast<size_t>(length);
     Assign(text, used);
     return 1;
@@ -63,7 +63,7 @@ int CDynString::InitBuffer(const char* text)
 {
     if (!text)
         text = "";
-    Assign(text, std::strlen(text));
+    Assign(text, strlen(text));
     return 1;
 }
 
@@ -81,7 +81,7 @@ int CDynString::Trim()
         ++begin;
     while (end > begin && IsBlank(m_pText[end - 1]))
         --end;
-    std::memmove(m_pText, m_pText + begin, end - begin);
+    memmove(m_pText, m_pText + begin, end - begin);
     m_nLength = end - begin;
     m_pText[m_nLength] = '\0';
     return 1;
@@ -95,7 +95,7 @@ int CDynString::Format(const char* format, ...)
     va_start(args, format);
     va_list probe;
     va_copy(probe, args);
-    int needed = std::vsnprintf(nullptr, 0, format, probe);
+    int needed = vsnprintf(nullptr, 0, format, probe);
     va_end(probe);
     if (needed < 0) {
         va_end(args);
@@ -103,7 +103,7 @@ int CDynString::Format(const char* format, ...)
         return 0;
     }
     Reserve(static_cast<size_t>(needed));
-    std::vsnprintf(m_pText, static_cast<size_t>(needed) + 1, format, args);
+    vsnprintf(m_pText, static_cast<size_t>(needed) + 1, format, args);
     va_end(args);
     m_nLength = static_cast<size_t>(needed);
     return needed;
@@ -113,18 +113,18 @@ int CDynString::Replace(const char* pattern, const char* replacement, int start)
 {
     if (!m_pText || !pattern || !*pattern || start < 0 || static_cast<size_t>(start) > m_nLength)
         return -1;
-    const char* found = std::strstr(m_pText + start, pattern);
+    const char* found = strstr(m_pText + start, pattern);
     if (!found)
         return -1;
     if (!replacement)
         replacement = "";
     size_t at = static_cast<size_t>(found - m_pText);
-    size_t cut = std::strlen(pattern);
-    size_t put = std::strlen(replacement);
+    size_t cut = strlen(pattern);
+    size_t put = strlen(replacement);
     size_t length = m_nLength - cut + put;
     Reserve(length);
-    std::memmove(m_pText + at + put, m_pText + at + cut, m_nLength - at - cut + 1);
-    std::memcpy(m_pText + at, replacement, put);
+    memmove(m_pText + at + put, m_pText + at + cut, m_nLength - at - cut + 1);
+    memcpy(m_pText + at, replacement, put);
     m_nLength = length;
     return static_cast<int>(at + put);
 }

@@ -1,6 +1,6 @@
 #pragma once
 #include "MyObject.h"
-#include <cstddef>
+#include <stddef.h>
 
 // Growable zero-terminated 8-bit text. The text is read as a possibly null pointer.
 class QUILLET_API CDynString : public CMyObject {

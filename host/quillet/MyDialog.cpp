@@ -1,14 +1,13 @@
 #include "MyDialog.h"
 #include <commctrl.h>
-#include <cstdio>
-#include <exception>
+#include <stdio.h>
 
 namespace {
 // An exception stopped at the dialog procedure, on the debug output with where it was stopped.
 void ReportStopped(int line, const char* text)
 {
     char buffer[512];
-    std::snprintf(buffer, sizeof buffer, "quillet(%d): %s\n", line, text ? text : "");
+    snprintf(buffer, sizeof buffer, "quillet(%d): %s\n", line, text ? text : "");
     CMyObject::OutputDebugStringA(buffer);
 }
 } // namespace
@@ -195,8 +194,6 @@ INT_PTR CALLBACK CMyDialog::DialogProc(HWND window, UINT message, WPARAM wParam,
     }
     try {
         return self->Dispatch(message, wParam, lParam);
-    } catch (const std::exception& error) {
-        ReportStopped(__LINE__, error.what());
     } catch (...) {
         ReportStopped(__LINE__, "unknown exception in a dialog operation");
     }

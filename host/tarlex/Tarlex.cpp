@@ -1,5 +1,5 @@
 #include "Tarlex.h"
-#include "SimBench.h"
+#include "BenchLine.h"
 
 CTarlex::CTarlex() = default;
 CTarlex::~CTarlex() { Close(); }
@@ -25,7 +25,7 @@ CTarlexComm::~CTarlexComm() = default;
 int CTarlexComm::Open(int baud, int bits, int parity)
 {
     CTarlex::Open(baud, bits, parity);
-    return CSimBench::Instance().Reconnect(baud, bits, parity);
+    return SimBenchReconnect(baud, bits, parity);
 }
 
 int CTarlexComm::Reconnect(int baud, int bits, int parity)
@@ -36,15 +36,15 @@ int CTarlexComm::Reconnect(int baud, int bits, int parity)
 
 int CTarlexComm::IdentTest(unsigned char address, int requestFlag)
 {
-    return CSimBench::Instance().IdentRequest(address, requestFlag);
+    return SimBenchIdentRequest(address, requestFlag);
 }
 
 int CTarlexComm::ReadEEPROM(int checkFlag, unsigned char* image, int size)
 {
-    return CSimBench::Instance().CheckEEPROM(checkFlag, image, size);
+    return SimBenchCheckEEPROM(checkFlag, image, size);
 }
 
 int CTarlexComm::WriteConfig(const unsigned char* record, int length)
 {
-    return CSimBench::Instance().WriteConfig(record, length);
+    return SimBenchWriteConfig(record, length);
 }

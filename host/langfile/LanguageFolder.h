@@ -1,5 +1,5 @@
 #pragma once
-#include "DaxoTesterApi.h"
+#include "LangFileApi.h"
 #include <string>
 #include <vector>
 
@@ -8,7 +8,7 @@
 // beside the host's executable. A language's id is its position (from 1) in the folder's
 // listing sorted by code; 0 stands for no language. Scan() reads the folder again; it is the
 // only place that lists the folder.
-class DAXOTESTER_API CLanguageFolder {
+class LANGFILE_API CLanguageFolder {
 public:
     static std::string Folder();
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "DaxoTesterApi.h"
+#include "LangFileApi.h"
 #include <memory>
 #include <string>
 
@@ -11,7 +11,7 @@
 // nothing answers 0 and leaves no tag current, so that the following child and sibling moves
 // and attribute reads answer 0 and null as well. An unknown move answers 0 and leaves the
 // cursor where it was. Names are compared exactly, case included.
-class DAXOTESTER_API CLanguageFile {
+class LANGFILE_API CLanguageFile {
 public:
     enum Move : unsigned long { MoveTop = 0x1, MoveFirstChild = 0x10, MoveNextSibling = 0x100 };
 

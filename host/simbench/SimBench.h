@@ -1,5 +1,5 @@
 #pragma once
-#include "TarlexApi.h"
+#include "SimBenchApi.h"
 #include <windows.h>
 #include <string>
 
@@ -38,7 +38,7 @@ struct SimUnitInfo {
 
 // The simulated fixture with its queue of units, the fieldbus line and the host's stored
 // configuration. Safe to use from several threads.
-class TARLEX_API CSimBench {
+class SIMBENCH_API CSimBench {
 public:
     static CSimBench& Instance();
 

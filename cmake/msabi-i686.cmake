@@ -1,0 +1,6 @@
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(DAXO_MINGW_TRIPLE i686-w64-mingw32)
+set(DAXO_GNU_TRIPLE i686-w64-windows-gnu)
+set(DAXO_MSVC_TRIPLE i686-pc-windows-msvc)
+set(DAXO_MSVC_ARCH_FLAGS "-D_X86_=1")
+include(${CMAKE_CURRENT_LIST_DIR}/msabi-common.cmake)

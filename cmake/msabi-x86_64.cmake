@@ -1,0 +1,6 @@
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(DAXO_MINGW_TRIPLE x86_64-w64-mingw32)
+set(DAXO_GNU_TRIPLE x86_64-w64-windows-gnu)
+set(DAXO_MSVC_TRIPLE x86_64-pc-windows-msvc)
+set(DAXO_MSVC_ARCH_FLAGS "")
+include(${CMAKE_CURRENT_LIST_DIR}/msabi-common.cmake)
