@@ -6,13 +6,13 @@ fail=0
 check() { if eval "$2"; then echo "ok   $1"; else echo "FAIL $1"; fail=1; fi; }
 dump() { i686-w64-mingw32-objdump -p "$dist/$1" 2>/dev/null; }
 
-for f in TestDAXO01.dll quillet.dll prubel.dll tarlex.dll daxotester.test daxohost.exe; do
+for f in TestDAXO01.dll quillet.dll prubel.dll tarlex.dll daxotester.test simbench.dll langfile.dll daxohost.exe; do
     check "$f is a 32-bit program or library" "dump $f | grep -q 'file format pei-i386'"
     check "$f needs no MinGW runtime library" "! dump $f | grep -qiE 'DLL Name: (libstdc|libgcc|libwinpthread)'"
 done
 check "_GetTestInstance exported" "dump TestDAXO01.dll | grep -qE '\] _GetTestInstance$'"
 check "_GetTestInstanceID exported" "dump TestDAXO01.dll | grep -qE '\] _GetTestInstanceID$'"
-check "CTestDAXO01 exported" "dump TestDAXO01.dll | grep -q '_ZN11CTestDAXO0117m_szSupportedTestE'"
+check "CTestDAXO01 exported by its decorated name" "dump TestDAXO01.dll | grep -q '?m_szSupportedTest@CTestDAXO01@@'"
 check "imports the host tester" "dump TestDAXO01.dll | grep -q 'DLL Name: daxotester.test'"
 check "imports the toolkit" "dump TestDAXO01.dll | grep -q 'DLL Name: quillet.dll'"
 check "imports the host base" "dump TestDAXO01.dll | grep -q 'DLL Name: prubel.dll'"

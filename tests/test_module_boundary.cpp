@@ -1,7 +1,8 @@
-// The module as the host meets it: loaded by name, found through its two exports, and
-// driven only through the virtual table that the host's CTest declares.
-#include "DAXOTester.h"
-#include "TestSupport.h"
+// The module as a host built with Microsoft's compiler meets it: loaded by name, found through
+// its two exports, driven only through the rows of its table, its names Microsoft-decorated;
+// on both architectures (the i686 build read as files, as it cannot run here).
+#include "PeImage.h"
+#include "TestObjectRows.h"
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <algorithm>
@@ -11,148 +12,282 @@
 
 namespace {
 
-typedef CTest* (*GetInstanceFn)();
-typedef unsigned short (*GetInstanceIdFn)();
+using daxotest::PeImage;
+using daxotest::ReadPeImage;
 
-class ModuleBoundary : public ::testing::Test {
+const std::string kDist = DAXO_DIST_DIR;   // .../dist/win64
+const std::string kDist32 = kDist.substr(0, kDist.rfind('/')) + "/win32";
+
+std::string WindowsPath(std::string path)
+{
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path[0] == '\\' ? "Z:" + path : path;
+}
+
+// Who implements each row, and its signature's decoration on x86-64 and on i686.
+enum Implementer { Own, Tester, Base };
+struct RowName {
+    TestRow row;
+    Implementer by;
+    const char* signature64;
+    const char* signature32;
+};
+const RowName kRows[] = {
+    {TestRow::GetProductName, Tester, "UEAAHPEAX0I@Z", "UAEHPAX0I@Z"},
+    {TestRow::GetModuleName, Own, "UEAAPEBDXZ", "UAEPBDXZ"},
+    {TestRow::IsSupportedTest, Own, "UEAAHPEBD@Z", "UAEHPBD@Z"},
+    {TestRow::GetSupportedTestCount, Own, "UEAAIXZ", "UAEIXZ"},
+    {TestRow::GetSupportedTest, Own, "UEAAPEBDI@Z", "UAEPBDI@Z"},
+    {TestRow::GetExtendedInfoCount, Base, "UEAAIXZ", "UAEIXZ"},
+    {TestRow::GetExtendedInfo, Base, "UEAAPEBDI@Z", "UAEPBDI@Z"},
+    {TestRow::GetExtendedInfoName, Base, "UEAAPEBDI@Z", "UAEPBDI@Z"},
+    {TestRow::Test, Tester, "UEAAHIPEAXG0@Z", "UAEHIPAXG0@Z"},
+    {TestRow::Prepare4Test, Base, "UEAAHIPEAXG0@Z", "UAEHIPAXG0@Z"},
+    {TestRow::AfterTest, Base, "UEAAHIPEAXG0@Z", "UAEHIPAXG0@Z"},
+    {TestRow::GetTestID, Base, "UEAAIIH@Z", "UAEIIH@Z"},
+    {TestRow::ShowHelp, Tester, "UEAAHPEAXIK@Z", "UAEHPAXIK@Z"},
+    {TestRow::GetFirstLanguage, Tester, "UEAAHPEAI@Z", "UAEHPAI@Z"},
+    {TestRow::GetNextLanguage, Tester, "UEAAHPEAI@Z", "UAEHPAI@Z"},
+    {TestRow::GetCurrentLanguageID, Tester, "UEAAIXZ", "UAEIXZ"},
+    {TestRow::LanguageFileClose, Tester, "UEAAHXZ", "UAEHXZ"},
+    {TestRow::SetCurrentLanguage, Tester, "UEAAHI@Z", "UAEHI@Z"},
+    {TestRow::LanguageFileOpen, Tester, "UEAAHXZ", "UAEHXZ"},
+    {TestRow::GetLanguageFileName, Tester, "UEAAPEBDI@Z", "UAEPBDI@Z"},
+    {TestRow::GetLanguageValue, Tester, "UEAAPEBDI@Z", "UAEPBDI@Z"},
+    {TestRow::InitTestMenu, Tester, "UEAAHPEAX@Z", "UAEHPAX@Z"},
+    {TestRow::LanguageFileGetTag, Tester, "UEAAHKPEBD@Z", "UAEHKPBD@Z"},
+    {TestRow::LanguageFileGetCurrentTagAttribute, Tester, "UEAAPEBDPEBD@Z", "UAEPBDPBD@Z"},
+    {TestRow::LanguageFileGetCurrentTagName, Tester, "UEAAPEBDXZ", "UAEPBDXZ"},
+    {TestRow::GetMenuTooltip, Tester, "UEAAPEBDII@Z", "UAEPBDII@Z"},
+    {TestRow::InitLanguage, Tester, "UEAAHXZ", "UAEHXZ"},
+    {TestRow::SetLanguage, Tester, "UEAAHPEBD@Z", "UAEHPBD@Z"},
+    {TestRow::SetLanguageFile, Tester, "UEAAHPEBD@Z", "UAEHPBD@Z"},
+    {TestRow::GetMessageA, Own, "UEAAPEBDI@Z", "UAEPBDI@Z"},
+    {TestRow::GetDialogName, Own, "UEAAPEBDI@Z", "UAEPBDI@Z"},
+    {TestRow::GetDialogControlName, Own, "UEAAPEBDII@Z", "UAEPBDII@Z"},
+    {TestRow::AutoTest, Tester, "UEAAHPEAXG@Z", "UAEHPAXG@Z"},
+    {TestRow::CheckEEPROM, Tester, "UEAAHPEAXGH@Z", "UAEHPAXGH@Z"},
+    {TestRow::ShowEEPROM, Tester, "UEAAHPEAXGH@Z", "UAEHPAXGH@Z"},
+    {TestRow::SaveEEPROMToFile, Tester, "UEAAHPEAXG@Z", "UAEHPAXG@Z"},
+    {TestRow::ClearEEPROM, Tester, "UEAAHPEAXG@Z", "UAEHPAXG@Z"},
+    {TestRow::ConfigureThermometer, Own, "UEAAHPEAXGH@Z", "UAEHPAXGH@Z"},
+    {TestRow::WriteEEPROM, Tester, "UEAAHPEAXHG@Z", "UAEHPAXHG@Z"},
+    {TestRow::ShowConfigure, Tester, "UEAAHPEAXG@Z", "UAEHPAXG@Z"},
+    {TestRow::MeasureTest, Tester, "UEAAHPEAXG@Z", "UAEHPAXG@Z"},
+};
+
+const char* ClassOf(Implementer by) { return by == Own ? "CTestDAXO01" : by == Tester ? "CDAXOTester" : "CTest"; }
+const char* LibraryOf(Implementer by) { return by == Own ? "TestDAXO01.dll" : by == Tester ? "daxotester.test" : "prubel.dll"; }
+
+std::string DecoratedName(const std::string& operation, const RowName& row, bool is64)
+{
+    return "?" + operation + "@" + ClassOf(row.by) + "@@" + (is64 ? row.signature64 : row.signature32);
+}
+
+// The operation's name, as the decorated names of the own rows give it.
+std::string OperationOf(TestRow row)
+{
+    static const char* const names[] = {
+        "~CTestDAXO01", "GetProductName", "GetModuleName", "IsSupportedTest", "GetSupportedTestCount",
+        "GetSupportedTest", "GetExtendedInfoCount", "GetExtendedInfo", "GetExtendedInfoName", "Test",
+        "Prepare4Test", "AfterTest", "GetTestID", "ShowHelp", "GetFirstLanguage", "GetNextLanguage",
+        "GetCurrentLanguageID", "LanguageFileClose", "SetCurrentLanguage", "LanguageFileOpen",
+        "GetLanguageFileName", "GetLanguageValue", "InitTestMenu", "LanguageFileGetTag",
+        "LanguageFileGetCurrentTagAttribute", "LanguageFileGetCurrentTagName", "GetMenuTooltip",
+        "InitLanguage", "SetLanguage", "SetLanguageFile", "GetMessageA", "GetDialogName",
+        "GetDialogControlName", "AutoTest", "CheckEEPROM", "ShowEEPROM", "SaveEEPROMToFile", "ClearEEPROM",
+        "ConfigureThermometer", "WriteEEPROM", "ShowConfigure", "MeasureTest"};
+    static_assert(sizeof names / sizeof names[0] == static_cast<size_t>(TestRow::Count), "one name per row");
+    return names[static_cast<int>(row)];
+}
+
+// The names the module exports: the entry points, and the class's own members by their
+// decorated names.
+std::vector<std::string> ExpectedModuleExports(bool is64)
+{
+    std::vector<std::string> names = {"_GetTestInstance", "_GetTestInstanceID",
+                                      is64 ? "??0CTestDAXO01@@QEAA@PEAX@Z" : "??0CTestDAXO01@@QAE@PAX@Z",
+                                      is64 ? "??1CTestDAXO01@@UEAA@XZ" : "??1CTestDAXO01@@UAE@XZ",
+                                      is64 ? "?m_szSupportedTest@CTestDAXO01@@2QBQEBDB"
+                                           : "?m_szSupportedTest@CTestDAXO01@@2QBQBDB"};
+    for (const RowName& row : kRows)
+        if (row.by == Own)
+            names.push_back(DecoratedName(OperationOf(row.row), row, is64));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class ShippedModule : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        module = ::LoadLibraryA("TestDAXO01.dll");
-        ASSERT_NE(module, nullptr) << "GetLastError " << ::GetLastError();
-        getInstance = daxotest::Export<GetInstanceFn>(module, "_GetTestInstance");
-        getId = daxotest::Export<GetInstanceIdFn>(module, "_GetTestInstanceID");
+        // Beside its own host libraries, as a host's folder holds them.
+        module = ::LoadLibraryExA(WindowsPath(kDist + "/TestDAXO01.dll").c_str(), nullptr,
+                                  LOAD_WITH_ALTERED_SEARCH_PATH);
+        ASSERT_NE(module, nullptr) << kDist << ": GetLastError " << ::GetLastError();
+        auto getInstance = reinterpret_cast<void* (*)()>(::GetProcAddress(module, "_GetTestInstance"));
+        getId = reinterpret_cast<unsigned short (*)()>(::GetProcAddress(module, "_GetTestInstanceID"));
         ASSERT_NE(getInstance, nullptr);
         ASSERT_NE(getId, nullptr);
+        object = getInstance();
+        ASSERT_NE(object, nullptr);
     }
     void TearDown() override
     {
         if (module)
             ::FreeLibrary(module);
     }
+    // Where a slot leads: an import thunk (jmp [address]) is followed to the function it jumps to.
+    static void* Target(void* entry)
+    {
+        auto code = static_cast<const unsigned char*>(entry);
+        if (code[0] == 0xFF && code[1] == 0x25) {
+            int displacement;
+            std::memcpy(&displacement, code + 2, 4);
+            return *reinterpret_cast<void* const*>(code + 6 + displacement);
+        }
+        return entry;
+    }
+    bool InModule(void* address) const
+    {
+        auto base = reinterpret_cast<const unsigned char*>(module);
+        auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        auto at = static_cast<const unsigned char*>(address);
+        return at >= base && at < base + nt->OptionalHeader.SizeOfImage;
+    }
     HMODULE module = nullptr;
-    GetInstanceFn getInstance = nullptr;
-    GetInstanceIdFn getId = nullptr;
+    unsigned short (*getId)() = nullptr;
+    void* object = nullptr;
 };
 
-TEST_F(ModuleBoundary, ExportsOneObjectAndTheFamilyIdentifier)
+TEST_F(ShippedModule, OneObjectTheFamilyIdentifierAndTheInstanceHandle)
 {
     EXPECT_EQ(getId(), 20292);
-    CTest* first = getInstance();
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first, getInstance());
+    auto getInstance = reinterpret_cast<void* (*)()>(::GetProcAddress(module, "_GetTestInstance"));
+    EXPECT_EQ(getInstance(), object);
     // The names without the leading underscore are not what the host looks for.
     EXPECT_EQ(::GetProcAddress(module, "GetTestInstance"), nullptr);
-    EXPECT_EQ(getId(), 20292);
+    // CTest's first member, the instance handle, follows the table's pointer.
+    EXPECT_EQ(*reinterpret_cast<HINSTANCE*>(static_cast<char*>(object) + sizeof(void*)),
+              reinterpret_cast<HINSTANCE>(module));
 }
 
-TEST_F(ModuleBoundary, EntryPointHandedTheInstanceToTheObject)
+TEST_F(ShippedModule, NameAndSupportedTestsThroughTheRows)
 {
-    EXPECT_EQ(getInstance()->m_hInstance, reinterpret_cast<HINSTANCE>(module));
-}
-
-TEST_F(ModuleBoundary, NameAndSupportedTestsThroughTheVirtualTable)
-{
-    CTest* test = getInstance();
-    EXPECT_STREQ(test->GetModuleName(), "DAXO-01");
-    EXPECT_EQ(test->GetSupportedTestCount(), 3u);
-    EXPECT_STREQ(test->GetSupportedTest(0), "DAXO-01");
-    EXPECT_STREQ(test->GetSupportedTest(1), "DAXO-01");
-    EXPECT_STREQ(test->GetSupportedTest(2), "DAX-01");
-    EXPECT_NE(test->GetSupportedTest(0), test->GetSupportedTest(1)) << "two separate copies";
-    EXPECT_EQ(test->GetSupportedTest(3), nullptr);
-    EXPECT_EQ(test->GetSupportedTest(4294967295u), nullptr);
-
-    EXPECT_EQ(test->IsSupportedTest("DAXO-01"), 1);
-    EXPECT_EQ(test->IsSupportedTest("DAX-01"), 1);
-    EXPECT_EQ(test->IsSupportedTest("DAX-02"), 0);
-    EXPECT_EQ(test->IsSupportedTest("daxo-01"), 0);
-    EXPECT_EQ(test->IsSupportedTest(nullptr), 0);
-}
-
-TEST_F(ModuleBoundary, ExportedClassMembersAreReachableByTheirNames)
-{
-    const char* names[] = {"_ZN11CTestDAXO01C1EPv", "_ZN11CTestDAXO01D1Ev", "_ZN11CTestDAXO0113GetModuleNameEv",
-                           "_ZN11CTestDAXO0117m_szSupportedTestE", "_ZN11CTestDAXO0121GetSupportedTestCountEv"};
-    for (const char* name : names)
-        EXPECT_NE(::GetProcAddress(module, name), nullptr) << name;
-    auto table = reinterpret_cast<const char* const*>(::GetProcAddress(module, "_ZN11CTestDAXO0117m_szSupportedTestE"));
+    CTestObject test(object);
+    EXPECT_STREQ(test.GetModuleName(), "DAXO-01");
+    EXPECT_EQ(test.GetSupportedTestCount(), 3u);
+    EXPECT_STREQ(test.GetSupportedTest(0), "DAXO-01");
+    EXPECT_STREQ(test.GetSupportedTest(1), "DAXO-01");
+    EXPECT_STREQ(test.GetSupportedTest(2), "DAX-01");
+    EXPECT_NE(test.GetSupportedTest(0), test.GetSupportedTest(1)) << "two separate copies";
+    EXPECT_EQ(test.GetSupportedTest(3), nullptr);
+    EXPECT_EQ(test.GetSupportedTest(4294967295u), nullptr);
+    EXPECT_EQ(test.IsSupportedTest("DAX-01"), 1);
+    EXPECT_EQ(test.IsSupportedTest("daxo-01"), 0);
+    EXPECT_EQ(test.IsSupportedTest(nullptr), 0);
+    auto table = reinterpret_cast<const char* const*>(
+        ::GetProcAddress(module, ExpectedModuleExports(true).back().c_str()));
     ASSERT_NE(table, nullptr);
     EXPECT_STREQ(table[2], "DAX-01");
 }
 
-// Every name in the library's export directory, read from the loaded image.
-std::vector<std::string> ExportNames(HMODULE module)
+// Row k sits at slot k: each slot leads to the function its row's decorated name exports.
+TEST_F(ShippedModule, EachRowAtItsSlotLeadsToItsNamedFunction)
 {
-    auto base = reinterpret_cast<const unsigned char*>(module);
-    auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& entry = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-    auto directory = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + entry.VirtualAddress);
-    auto names = reinterpret_cast<const DWORD*>(base + directory->AddressOfNames);
-    std::vector<std::string> result;
-    for (DWORD i = 0; i < directory->NumberOfNames; ++i)
-        result.emplace_back(reinterpret_cast<const char*>(base + names[i]));
-    return result;
+    void* const* table = *static_cast<void* const* const*>(object);
+    // Row 0, the one destructor entry: the module's own deleting destructor, which no one exports.
+    EXPECT_TRUE(InModule(table[0]));
+    EXPECT_NE(::GetProcAddress(module, "??1CTestDAXO01@@UEAA@XZ"), nullptr);
+    for (const RowName& row : kRows) {
+        const std::string name = DecoratedName(OperationOf(row.row), row, true);
+        HMODULE owner = row.by == Own ? module : ::GetModuleHandleA(LibraryOf(row.by));
+        ASSERT_NE(owner, nullptr) << LibraryOf(row.by);
+        void* exported = reinterpret_cast<void*>(::GetProcAddress(owner, name.c_str()));
+        EXPECT_NE(exported, nullptr) << name << " in " << LibraryOf(row.by);
+        EXPECT_EQ(Target(table[static_cast<int>(row.row)]), exported)
+            << "slot " << static_cast<int>(row.row) << " is not " << name;
+    }
 }
 
-TEST_F(ModuleBoundary, ExportsTheEntryPointsAndTheClassesOwnOperationsOnly)
-{
-    std::vector<std::string> names = ExportNames(module);
-    std::sort(names.begin(), names.end());
-    const std::vector<std::string> expected = {
-        "_GetTestInstance", "_GetTestInstanceID",
-        "_ZN11CTestDAXO0111GetMessageAEj", "_ZN11CTestDAXO0113GetDialogNameEj",
-        "_ZN11CTestDAXO0113GetModuleNameEv", "_ZN11CTestDAXO0115IsSupportedTestEPKc",
-        "_ZN11CTestDAXO0116GetSupportedTestEj", "_ZN11CTestDAXO0117m_szSupportedTestE",
-        "_ZN11CTestDAXO0120ConfigureThermometerEPvti", "_ZN11CTestDAXO0120GetDialogControlNameEjj",
-        "_ZN11CTestDAXO0121GetSupportedTestCountEv", "_ZN11CTestDAXO01C1EPv", "_ZN11CTestDAXO01C2EPv",
-        "_ZN11CTestDAXO01D0Ev", "_ZN11CTestDAXO01D1Ev", "_ZN11CTestDAXO01D2Ev", "_ZTI11CTestDAXO01",
-        "_ZTV11CTestDAXO01"};
-    EXPECT_EQ(names, expected);
-}
-
-// The host relies on each operation's place in the table. A pointer to a virtual member
-// holds the slot's byte offset plus one; two destructor entries come first.
-template <typename F>
-std::ptrdiff_t Slot(F member)
-{
-    std::ptrdiff_t raw;
-    static_assert(sizeof(member) >= sizeof raw, "member pointer layout");
-    std::memcpy(&raw, &member, sizeof raw);
-    return (raw - 1) / static_cast<std::ptrdiff_t>(sizeof(void*));
-}
-
-TEST(VirtualTable, HostOperationsStandInTheirSlots)
-{
-    EXPECT_EQ(Slot(&CTest::GetProductName), 2);
-    EXPECT_EQ(Slot(&CTest::GetModuleName), 3);
-    EXPECT_EQ(Slot(&CTest::GetSupportedTest), 6);
-    EXPECT_EQ(Slot(&CTest::Test), 10);
-    EXPECT_EQ(Slot(&CTest::ShowHelp), 14);
-    EXPECT_EQ(Slot(&CTest::GetFirstLanguage), 15);
-    EXPECT_EQ(Slot(&CTest::LanguageFileGetTag), 24);
-    EXPECT_EQ(Slot(&CTest::SetLanguageFile), 30);
-    EXPECT_EQ(Slot(&CTest::GetMessageA), 31);
-    EXPECT_EQ(Slot(&CTest::GetDialogControlName), 33);
-    EXPECT_EQ(Slot(&CTest::CheckEEPROM), 35);
-    EXPECT_EQ(Slot(&CTest::ConfigureThermometer), 39);
-    EXPECT_EQ(Slot(&CTest::MeasureTest), 42);
-    // The tester adds nothing in between.
-    EXPECT_EQ(Slot(&CDAXOTester::CheckEEPROM), 35);
-    EXPECT_EQ(Slot(&CDAXOTester::MeasureTest), 42);
-}
-
-TEST(ModuleLoading, LoadsAndUnloadsRepeatedly)
+TEST(ShippedModuleLoading, LoadsAndUnloadsRepeatedly)
 {
     for (int i = 0; i < 20; ++i) {
-        HMODULE module = ::LoadLibraryA("TestDAXO01.dll");
+        HMODULE module = ::LoadLibraryExA(WindowsPath(kDist + "/TestDAXO01.dll").c_str(), nullptr,
+                                          LOAD_WITH_ALTERED_SEARCH_PATH);
         ASSERT_NE(module, nullptr);
-        auto getInstance = daxotest::Export<GetInstanceFn>(module, "_GetTestInstance");
+        auto getInstance = reinterpret_cast<void* (*)()>(::GetProcAddress(module, "_GetTestInstance"));
         ASSERT_NE(getInstance, nullptr);
-        EXPECT_STREQ(getInstance()->GetModuleName(), "DAXO-01");
+        EXPECT_STREQ(CTestObject(getInstance()).GetModuleName(), "DAXO-01");
         EXPECT_TRUE(::FreeLibrary(module));
     }
 }
+
+// The tables of both architectures, read from the files of dist/.
+class ShippedTables : public ::testing::TestWithParam<bool> {
+protected:
+    std::string Folder() const { return GetParam() ? kDist : kDist32; }
+    PeImage Read(const std::string& file) const
+    {
+        PeImage image = ReadPeImage(WindowsPath(Folder() + "/" + file));
+        EXPECT_TRUE(image.read) << Folder() << "/" << file;
+        EXPECT_EQ(image.is64, GetParam()) << file;
+        return image;
+    }
+};
+
+const char* const kShipped[] = {"TestDAXO01.dll", "quillet.dll", "prubel.dll", "tarlex.dll", "daxotester.test",
+                                "simbench.dll", "langfile.dll", "daxohost.exe"};
+
+TEST_P(ShippedTables, TheModuleExportsItsEntryPointsAndItsOwnMembersOnly)
+{
+    std::vector<std::string> names = Read("TestDAXO01.dll").exports;
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, ExpectedModuleExports(GetParam()));
+}
+
+TEST_P(ShippedTables, TheClassLibrariesNameNothingInGnuFashion)
+{
+    for (const char* file : {"TestDAXO01.dll", "quillet.dll", "prubel.dll", "tarlex.dll", "daxotester.test"}) {
+        PeImage image = Read(file);
+        for (const std::string& name : image.exports)
+            EXPECT_NE(name.compare(0, 2, "_Z"), 0) << file << " exports " << name;
+        for (const auto& import : image.imports)
+            for (const std::string& name : import.names)
+                EXPECT_NE(name.compare(0, 2, "_Z"), 0) << file << " imports " << name;
+    }
+}
+
+// Every name a shipped binary imports from another shipped library is exported by it, and on
+// i686 member functions are imported as __thiscall (E), variadic ones as __cdecl (A).
+TEST_P(ShippedTables, EveryImportBetweenShippedLibrariesResolves)
+{
+    for (const char* file : kShipped) {
+        for (const auto& import : Read(file).imports) {
+            auto shipped = std::find_if(std::begin(kShipped), std::end(kShipped), [&](const char* other) {
+                return _stricmp(other, import.library.c_str()) == 0;
+            });
+            if (shipped == std::end(kShipped))
+                continue;
+            PeImage library = Read(*shipped);
+            for (const std::string& name : import.names) {
+                EXPECT_NE(std::find(library.exports.begin(), library.exports.end(), name), library.exports.end())
+                    << file << " imports " << name << ", which " << import.library << " does not export";
+                // After the scope: access and kind (these letters: non-static member functions),
+                // the object's qualifiers, then the calling convention.
+                size_t at = name.find("@@");
+                bool member = name[0] == '?' && at != std::string::npos && at + 4 < name.size() &&
+                              std::strchr("ABEFIJMNQRUV", name[at + 2]);
+                if (!GetParam() && member) {
+                    bool variadic = name.size() >= 3 && name.compare(name.size() - 3, 3, "ZZ") == 0;
+                    EXPECT_EQ(name[at + 4], variadic ? 'A' : 'E') << file << " imports " << name;
+                }
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothArchitectures, ShippedTables, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "win64" : "win32"; });
 
 } // namespace
