@@ -382,7 +382,7 @@ TEST(ProcedureFailure, AnExceptionEndsTheCallWithAReportedFailureAndTheHostGoesO
     tester.m_ConfigList.AddUnit(5, 5);
     EXPECT_EQ(tester.ConfigureThermometer(nullptr, 0, 0), 2);
     EXPECT_EQ(reports.CodesAndTexts(), (Reports{{112, kStart}, {113, "there is no configuration"}}));
-    EXPECT_TRUE(debug.Contains("EEPROM read failed"));
+    EXPECT_TRUE(debug.Contains("exception: out of memory or a fault of the module or the host"));
     EXPECT_TRUE(debug.Contains("TestDAXO01("));
     EXPECT_EQ(tester.m_ConfigList.First(), nullptr);
 

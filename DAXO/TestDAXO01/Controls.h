@@ -2,9 +2,9 @@
 // Thin wrappers over the common controls of the configuration dialog: one method per message,
 // so that the dialog's code reads as what it asks. A wrapper of a missing control (null
 // window) is false; the caller checks that before it asks.
+#include "DynString.h"
 #include <windows.h>
 #include <commctrl.h>
-#include <string>
 
 class CComboBox {
 public:
@@ -35,15 +35,25 @@ public:
         return Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
     }
     int GetItemTextLength(int index) const { return Send(CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0); }
-    std::string GetItemText(int index) const
+    // Copies an entry's text into `text`; false, with `text` emptied, when there is no such entry.
+    bool GetItemText(int index, CDynString& text) const
     {
         int length = GetItemTextLength(index);
-        if (length < 0)
-            return std::string();
-        std::string text(static_cast<size_t>(length) + 1, '\0');
-        int copied = Send(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0]));
-        text.resize(copied < 0 ? 0 : static_cast<size_t>(copied));
-        return text;
+        if (length < 0) {
+            text.InitBuffer("");
+            return false;
+        }
+        // The message takes no size: the room for the text and its zero is made beforehand.
+        char* buffer = new char[static_cast<size_t>(length) + 1];
+        int copied = Send(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer));
+        try {
+            text.SetString(buffer, copied);
+        } catch (...) {
+            delete[] buffer;
+            throw;
+        }
+        delete[] buffer;
+        return copied >= 0;
     }
 
 private:

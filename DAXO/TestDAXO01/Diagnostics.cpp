@@ -1,12 +1,11 @@
 #include "Diagnostics.h"
 #include "MyObject.h"
-#include <cstdio>
-#include <exception>
+#include <stdio.h>
 
 void Diagnose(const char* source, int line, const char* text) noexcept
 {
     char buffer[512];
-    std::snprintf(buffer, sizeof buffer, "%s(%d): %s\n", source ? source : "?", line, text ? text : "");
+    snprintf(buffer, sizeof buffer, "%s(%d): %s\n", source ? source : "?", line, text ? text : "");
     // Whoever listens to the debug output must not turn a report into a second failure.
     try {
         CMyObject::OutputDebugStringA(buffer);
@@ -16,11 +15,12 @@ void Diagnose(const char* source, int line, const char* text) noexcept
 
 void DiagnoseCaughtException(const char* source, int line) noexcept
 {
+    // The module shares no exception class with the host or the toolkit, so there is nothing
+    // to ask for a text: what reaches here is a failed allocation or a fault raised by a call
+    // of the host or by the module's own code.
     try {
         throw;
-    } catch (const std::exception& error) {
-        Diagnose(source, line, error.what());
     } catch (...) {
-        Diagnose(source, line, "unknown exception");
+        Diagnose(source, line, "exception: out of memory or a fault of the module or the host");
     }
 }

@@ -5,5 +5,6 @@
 
 void Diagnose(const char* source, int line, const char* text) noexcept;
 
-// Inside a catch handler: diagnoses the exception being handled, with its text when it has one.
+// Inside a catch handler: diagnoses the exception being handled, with one fixed text for every
+// kind of exception.
 void DiagnoseCaughtException(const char* source, int line) noexcept;

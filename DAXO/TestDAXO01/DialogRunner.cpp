@@ -1,6 +1,6 @@
 #include "DialogRunner.h"
 #include "Diagnostics.h"
-#include <cstring>
+#include <string.h>
 
 INT_PTR RunModalDialog(CMyDialog& dialog, HINSTANCE instance, const char* source, int line,
                        bool diagnoseCreateFailure)
@@ -36,7 +36,7 @@ int DescribeColouredLine(unsigned int id, unsigned int ownId, unsigned char red,
     if (id == ownId) {
         // The toolkit reads the flag right after the three colour bytes, unaligned.
         const unsigned char description[7] = {red, green, blue, 1, 0, 0, 0};
-        std::memcpy(param, description, sizeof description);
+        memcpy(param, description, sizeof description);
     }
     return 1;
 }

@@ -5,8 +5,7 @@
 #include "TestDAXO01.h"
 #include "Texts.h"
 #include "resource.h"
-#include <cstring>
-#include <initializer_list>
+#include <string.h>
 
 namespace {
 
@@ -40,12 +39,12 @@ const char* const kTypesWithTimeout[] = {"VX1205.00", "VX1205.10", "VX1205.20"};
 bool IsTypeWithTimeout(const char* type)
 {
     for (const char* code : kTypesWithTimeout)
-        if (std::strcmp(type, code) == 0)
+        if (strcmp(type, code) == 0)
             return true;
     return false;
 }
 
-bool IsTypeWithGreyedInputs23(const char* type) { return std::strcmp(type, kTypeWithGreyedInputs23) == 0; }
+bool IsTypeWithGreyedInputs23(const char* type) { return strcmp(type, kTypeWithGreyedInputs23) == 0; }
 
 // The default configuration's timeout and shortest pulse spacing (2.5 ms).
 const unsigned int kDefaultTimeoutMs = 600;
@@ -64,6 +63,9 @@ const unsigned short kConfigOffset = 0;
 // The mouse wheel's steps: address and delay edits, and the pulse spinners (12.5 ms).
 const int kAddressWheelStep = 1, kDelayWheelStep = 5, kPulseWheelStep = 5;
 
+// The two input-current lists, I0/I1 and I2/I3.
+const unsigned int kCurrentLists[] = {IDC_CURRENT01, IDC_CURRENT23};
+
 // Pulse pairs: minima of I0..I3 at 0..3, maxima at kInputCount..7.
 const int kPulsePairCount = 2 * kInputCount;
 
@@ -77,8 +79,8 @@ CConfigDialog::CConfigDialog(HWND parent, HINSTANCE instance)
 {
     // Both records start zeroed: an address of 0 in the result means nothing accepted yet, and
     // a dialog shown without a stored configuration writes no leftover bytes.
-    std::memset(&workingConfig, 0, sizeof workingConfig);
-    std::memset(&resultConfig, 0, sizeof resultConfig);
+    memset(&workingConfig, 0, sizeof workingConfig);
+    memset(&resultConfig, 0, sizeof resultConfig);
 }
 
 CConfigDialog::~CConfigDialog()
@@ -213,7 +215,7 @@ void CConfigDialog::LoadConfiguration()
     const unsigned char* stored = testObject->ReadUserConfig();
     if (!stored)
         return;
-    std::memcpy(&workingConfig, stored, sizeof workingConfig);
+    memcpy(&workingConfig, stored, sizeof workingConfig);
     // Once a unit has been accepted, the next one is proposed its communication settings.
     const UnitConfig& source = resultConfig.address != 0 ? resultConfig : workingConfig;
     const char* rateText = BaudTextOfCode(source.baudCode);
@@ -256,7 +258,7 @@ void CConfigDialog::LoadDefaults()
     workingConfig.address = defaults.address;
     workingConfig.answerDelay = defaults.answerDelay;
     ShowAnswerDelay(defaults.answerDelay);
-    for (unsigned int id : {IDC_CURRENT01, IDC_CURRENT23})
+    for (unsigned int id : kCurrentLists)
         if (CComboBox list{GetDlgItem(id)})
             list.SetCurSel(0);
     for (int i = 0; i < kInputCount; ++i)
@@ -298,7 +300,7 @@ int CConfigDialog::OnCommand(WPARAM command)
     case IDC_WRITE:
         if (ValidateAndStore() == 1) {
             seriesFlag = IsDlgButtonChecked(IDC_SERIES) == 1 ? 1 : 0;
-            std::memcpy(&resultConfig, &workingConfig, sizeof resultConfig);
+            memcpy(&resultConfig, &workingConfig, sizeof resultConfig);
             EndDialog(kDialogDone);
         }
         return 0;

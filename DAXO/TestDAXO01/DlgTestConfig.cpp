@@ -13,7 +13,7 @@ const unsigned char kHeadingRed = 0x40, kHeadingGreen = 0xC0, kHeadingBlue = 0x4
 } // namespace
 
 TestParameters g_testParameters;
-std::atomic<int> testRunning{0};
+volatile LONG testRunning = 0;
 
 CTestConfigDialog::CTestConfigDialog(HWND parent, HINSTANCE instance)
     : CMyDialog(IDD_TESTCONFIG, nullptr, parent), resourceModule(instance)
@@ -40,7 +40,7 @@ INT_PTR CTestConfigDialog::RunModal()
     INT_PTR result = RunModalDialog(*this, resourceModule, "DlgTestConfig", __LINE__, true);
     // However the dialog ended, its worker must be gone before the caller uses the host
     // tester again, and it must never end a window that no longer exists.
-    testRunning = 0;
+    ::InterlockedExchange(&testRunning, 0);
     // Ending the dialog from the worker sends messages to this thread's windows, so keep
     // answering them while waiting, or both threads would wait for each other.
     while (threadHandle &&
@@ -67,7 +67,7 @@ int CTestConfigDialog::OnInitDialog()
         ::CloseHandle(threadHandle);
         threadHandle = nullptr;
     }
-    testRunning = 1;
+    ::InterlockedExchange(&testRunning, 1);
     threadHandle = ::CreateThread(nullptr, 0, &CTestConfigDialog::TestThreadProc, m_hWnd, 0, nullptr);
     if (!threadHandle)
         Diagnose("DlgTestConfig", __LINE__, "the test thread could not be started");
@@ -77,7 +77,7 @@ int CTestConfigDialog::OnInitDialog()
 int CTestConfigDialog::OnCommand(WPARAM command)
 {
     if (LOWORD(command) == IDCANCEL) {
-        testRunning = 0;
+        ::InterlockedExchange(&testRunning, 0);
         EnableDialogItem(IDCANCEL, 0);
         // Without a worker nobody else would end the dialog.
         if (!threadHandle)

@@ -3,7 +3,6 @@
 #include "Diagnostics.h"
 #include "MyColoredText.h"
 #include <windows.h>
-#include <atomic>
 
 class CTestDAXO01;
 
@@ -16,8 +15,17 @@ struct TestParameters {
     unsigned char parity = 0;
 };
 extern TestParameters g_testParameters;
-// 1 while the worker may go on polling; the operator's cancel sets it to 0.
-extern std::atomic<int> testRunning;
+// 1 while the worker may go on polling; the operator's cancel sets it to 0. Both threads
+// touch it only through the interlocked calls, which also order it with their other memory.
+extern volatile LONG testRunning;
+
+// Reads a flag that another thread writes with InterlockedExchange.
+inline LONG ReadTestFlag(const volatile LONG& flag)
+{
+    // Exchanging 0 for 0 never changes the flag, so the const is only set aside for the
+    // call's signature; the call gives the read the same full barrier as the writes.
+    return ::InterlockedCompareExchange(const_cast<volatile LONG*>(&flag), 0, 0);
+}
 
 // What the test dialog ends with when the operator stopped the test or it failed.
 const INT_PTR kTestStopped = 2;
@@ -32,14 +40,14 @@ const int kTestDataBits = 8;
 // the operator clears `running` (2). Whatever a call throws ends the test as failed (2) with a
 // diagnostic: nothing leaves the worker, so the host's process never ends because of it.
 template <typename Tester>
-INT_PTR TestNewSettings(Tester* tester, const TestParameters& parameters, const std::atomic<int>& running) noexcept
+INT_PTR TestNewSettings(Tester* tester, const TestParameters& parameters, const volatile LONG& running) noexcept
 {
     try {
         if (tester)
             tester->Reconnect(parameters.baudRate, kTestDataBits, parameters.parity);
         int requestFlag = 1;
         unsigned char polls = 0;
-        while (running != 0) {
+        while (ReadTestFlag(running) != 0) {
             if (tester && tester->IdentTest(parameters.address, requestFlag))
                 break;
             ::Sleep(1);
@@ -50,7 +58,7 @@ INT_PTR TestNewSettings(Tester* tester, const TestParameters& parameters, const 
                 requestFlag = 1;
             }
         }
-        return running != 0 ? kDialogDone : kTestStopped;
+        return ReadTestFlag(running) != 0 ? kDialogDone : kTestStopped;
     } catch (...) {
         DiagnoseCaughtException("DlgTestConfig", __LINE__);
         return kTestStopped;

@@ -6,10 +6,8 @@
 #include "ResultCodes.h"
 #include "TestDAXO01.h"
 #include "Texts.h"
-#include <cstdlib>
-#include <string>
-#include <utility>
-#include <vector>
+#include <stdlib.h>
+#include <string.h>
 
 namespace {
 
@@ -29,44 +27,51 @@ const char* ParityWord(unsigned char parity)
     }
 }
 
+// One value of a text with placeholders: the placeholder it fills ("%s" or "%d") and its text.
+struct Placeholder {
+    const char* pattern;
+    const char* value;
+};
+
 // Fills the placeholders of `text` in the order given, each value into the first of its
 // pattern's occurrences that is still free. Only the placeholders of the text itself are
 // filled: an inserted value is never searched again (a damaged serial may hold "%s"), and a
 // placeholder that a translation leaves out is simply not filled.
-std::string FillPlaceholders(const std::string& text, const std::vector<std::pair<const char*, std::string>>& values)
+template <size_t Count>
+void FillPlaceholders(CDynString& result, const char* text, const Placeholder (&values)[Count])
 {
-    std::vector<std::pair<size_t, const std::string*>> fills;
-    for (const auto& value : values) {
-        size_t at = 0;
-        for (;;) {
-            at = text.find(value.first, at);
+    if (!text)
+        text = "";
+    // Every place is chosen in the untouched text before anything is inserted.
+    size_t at[Count] = {};
+    bool found[Count] = {};
+    for (size_t v = 0; v < Count; ++v) {
+        for (const char* hit = strstr(text, values[v].pattern); hit; hit = strstr(hit + 1, values[v].pattern)) {
+            size_t place = static_cast<size_t>(hit - text);
             bool taken = false;
-            for (const auto& fill : fills)
-                taken = taken || fill.first == at;
-            if (at == std::string::npos || !taken)
+            for (size_t f = 0; f < v; ++f)
+                taken = taken || (found[f] && at[f] == place);
+            if (!taken) {
+                at[v] = place;
+                found[v] = true;
                 break;
-            at += 1;
-        }
-        if (at != std::string::npos)
-            fills.emplace_back(at, &value.second);
-    }
-    std::string result;
-    for (size_t i = 0; i < text.size();) {
-        const std::string* value = nullptr;
-        for (const auto& fill : fills)
-            if (fill.first == i)
-                value = fill.second;
-        if (value) {
-            result += *value;
-            i += 2;
-        } else {
-            result += text[i++];
+            }
         }
     }
-    return result;
+    result.InitBuffer(text);
+    // Filled from the back: whatever lies before a place is still the original text, so the
+    // replacement meets its placeholder right there and never an inserted value.
+    for (;;) {
+        size_t last = Count;
+        for (size_t v = 0; v < Count; ++v)
+            if (found[v] && (last == Count || at[v] > at[last]))
+                last = v;
+        if (last == Count)
+            break;
+        result.Replace(values[last].pattern, values[last].value, static_cast<int>(at[last]));
+        found[last] = false;
+    }
 }
-
-std::string Text(const char* text) { return text ? text : ""; }
 
 // What the unit says of itself in its EEPROM image.
 struct UnitIdentity {
@@ -111,12 +116,17 @@ void ConfigurationRun::Report(const char* heading, const char* line, unsigned ch
 
 void ConfigurationRun::ReportSummary(const char* serialText)
 {
-    std::string line = FillPlaceholders(Text(Message(msg::Summary)),
-                                        {{"%s", serialText},
-                                         {"%s", ParityWord(m_configDialog.GetParity())},
-                                         {"%d", std::to_string(m_configDialog.GetAddress())},
-                                         {"%d", std::to_string(m_configDialog.GetBaudRate())}});
-    m_test.m_strText.InitBuffer(line.c_str());
+    CDynString address, baudRate, line;
+    address.Format("%d", m_configDialog.GetAddress());
+    baudRate.Format("%d", m_configDialog.GetBaudRate());
+    const Placeholder values[] = {{"%s", serialText},
+                                  {"%s", ParityWord(m_configDialog.GetParity())},
+                                  {"%d", address.GetString()},
+                                  {"%d", baudRate.GetString()}};
+    // Built in a text of its own and only then copied into the test object's buffer, so that
+    // the message is read from the host's buffers before anything else is written.
+    FillPlaceholders(line, Message(msg::Summary), values);
+    m_test.m_strText.InitBuffer(line);
     Report(nullptr, m_test.m_strText, result::kSummary);
 }
 
@@ -124,12 +134,13 @@ void ConfigurationRun::ReportSummary(const char* serialText)
 // "for type %s" naming the empty type as "".
 void ConfigurationRun::ReportEmptyType()
 {
-    std::string line = Text(Message(msg::NoConfiguration));
-    std::string type = FillPlaceholders(Text(Message(msg::ForType)), {{"%s", "\"\""}});
-    if (!line.empty() && !type.empty())
-        line += ' ';
-    line += type;
-    m_test.m_strText.InitBuffer(line.c_str());
+    // Copied at once: asking the host for the next message may reuse the first one's buffer.
+    CDynString line(Message(msg::NoConfiguration));
+    CDynString type;
+    const Placeholder values[] = {{"%s", "\"\""}};
+    FillPlaceholders(type, Message(msg::ForType), values);
+    const char* separator = !line.IsEmpty() && !type.IsEmpty() ? " " : "";
+    m_test.m_strText.Format("%s%s%s", line.GetString(), separator, type.GetString());
     Report(nullptr, m_test.m_strText, result::kFailure);
 }
 
@@ -144,7 +155,7 @@ UnitIdentity ConfigurationRun::ReadUnitIdentity()
     const unsigned char* serialField = m_test.m_EEPROMCache.GetEEPROMCacheFrom(kEepromSerialOffset, kEepromImage);
     for (int i = 0; i < kEepromSerialLength && serialField[i]; ++i)
         unit.serialText[i] = static_cast<char>(serialField[i]);
-    unit.serial = std::strtol(unit.serialText, nullptr, 10);
+    unit.serial = strtol(unit.serialText, nullptr, 10);
     return unit;
 }
 

@@ -4,7 +4,7 @@
 #include "ResultCodes.h"
 #include "Texts.h"
 #include <windows.h>
-#include <cstdio>
+#include <stdio.h>
 
 namespace {
 const char kSource[] = "TestDAXO01";
@@ -67,7 +67,7 @@ const char* CTestDAXO01::GetDialogControlName(unsigned int dialogId, unsigned in
         return text;
     // The module's dialogs ask only for the controls of its table.
     char message[80];
-    std::snprintf(message, sizeof message, "dialog %u has no text for control %u", dialogId, controlId);
+    snprintf(message, sizeof message, "dialog %u has no text for control %u", dialogId, controlId);
     Diagnose(kSource, __LINE__, message);
     return "";
 }

@@ -2,7 +2,7 @@
 #include "Test.h"
 #include "resource.h"
 #include <windows.h>
-#include <cstdlib>
+#include <stdlib.h>
 
 namespace {
 
@@ -94,7 +94,7 @@ const ControlText kControls[] = {
 // and compared as a 32-bit value.
 bool IdMatches(const char* text, unsigned int id)
 {
-    return text && static_cast<unsigned int>(std::strtol(text, nullptr, 10)) == id;
+    return text && static_cast<unsigned int>(strtol(text, nullptr, 10)) == id;
 }
 
 // Moves the cursor to the first item of that name, inside the current tag, whose ID matches.

@@ -1,5 +1,5 @@
 #pragma once
-#include <cstddef>
+#include <stddef.h>
 
 // One unit's configuration exactly as the unit stores it and the host keeps it: 21 bytes,
 // no gaps. WriteConfig gets the first 20; `reserved` is never edited here.
