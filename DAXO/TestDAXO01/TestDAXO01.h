@@ -12,26 +12,27 @@
 const unsigned int kSupportedTestCount = 3;
 
 // The module's one test object. The host reaches it only through the virtual table that
-// CTest lays down, so no virtual operation may be added here.
-class TESTDAXO01_API CTestDAXO01 : public CDAXOTester {
+// CTest lays down, so no virtual operation may be added here. It exports its own members
+// one by one, as the host imports them; its table and the inherited members stay the host's.
+class CTestDAXO01 : public CDAXOTester {
 public:
-    explicit CTestDAXO01(void* context);
-    ~CTestDAXO01() override;
+    TESTDAXO01_API explicit CTestDAXO01(void* context);
+    TESTDAXO01_API ~CTestDAXO01() override;
 
-    const char* GetModuleName() override;
-    int IsSupportedTest(const char* name) override;
-    unsigned int GetSupportedTestCount() override;
-    const char* GetSupportedTest(unsigned int index) override;
+    TESTDAXO01_API const char* GetModuleName() override;
+    TESTDAXO01_API int IsSupportedTest(const char* name) override;
+    TESTDAXO01_API unsigned int GetSupportedTestCount() override;
+    TESTDAXO01_API const char* GetSupportedTest(unsigned int index) override;
     // The host's language file first, then the module's English text for the ids it owns,
     // then the host's own answer.
-    const char* GetMessageA(unsigned int id) override;
-    const char* GetDialogName(unsigned int id) override;
-    const char* GetDialogControlName(unsigned int dialogId, unsigned int controlId) override;
+    TESTDAXO01_API const char* GetMessageA(unsigned int id) override;
+    TESTDAXO01_API const char* GetDialogName(unsigned int id) override;
+    TESTDAXO01_API const char* GetDialogControlName(unsigned int dialogId, unsigned int controlId) override;
     // Configures one unit, or a series of units, and tests each: 1 when one unit was
     // configured and answered, 2 in every other case.
-    int ConfigureThermometer(void* parentWindow, unsigned short testId, int checkFlag) override;
+    TESTDAXO01_API int ConfigureThermometer(void* parentWindow, unsigned short testId, int checkFlag) override;
 
-    static const char* const m_szSupportedTest[kSupportedTestCount];
+    TESTDAXO01_API static const char* const m_szSupportedTest[kSupportedTestCount];
 
     CConfigList m_ConfigList;
 };
