@@ -1,16 +1,13 @@
 #include "HostApplication.h"
-#include "DAXOTester.h"
 #include "TesterHooks.h"
 #include "LanguageCheck.h"
 #include "LanguageMenu.h"
 #include "MainWindow.h"
 #include "DebugSink.h"
-#include "MyObject.h"
 #include "OperatorDriver.h"
 #include "Screenshots.h"
 #include "ScriptRunner.h"
 #include "SimBench.h"
-#include "Test.h"
 #include "TextCodec.h"
 #include <windows.h>
 #include <commctrl.h>

@@ -1,7 +1,7 @@
 #include "LanguageCheck.h"
-#include "DAXOTester.h"
 #include "LanguageFile.h"
 #include "LanguageFolder.h"
+#include "TesterHooks.h"
 #include "TextCodec.h"
 #include <windows.h>
 #include <climits>
@@ -128,6 +128,19 @@ bool SameFile(const std::string& a, const std::string& b)
            info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
 }
 
+// The host's own tester, with the host's texts only, for as long as a check needs it.
+class HostTester {
+public:
+    HostTester() : m_tester(DaxoTesterCreate()) {}
+    ~HostTester() { DaxoTesterDestroy(m_tester); }
+    HostTester(const HostTester&) = delete;
+    HostTester& operator=(const HostTester&) = delete;
+    void* Object() const { return m_tester; }
+
+private:
+    void* m_tester;
+};
+
 void Say(FILE* stream, const std::string& text)
 {
     std::fwrite(text.data(), 1, text.size(), stream);
@@ -204,8 +217,8 @@ bool CLanguageCheck::LoadReference(const std::string& path, std::string* error)
     if (!ReadLanguageTexts(path, &texts, error))
         return false;
     // What the host answers for an id that is not the module's: the module hands those on.
-    CDAXOTester host(nullptr);
-    CLanguageCheck hostCheck(host);
+    HostTester host;
+    CLanguageCheck hostCheck(CTestObject(host.Object()));
     m_reference.clear();
     m_unconfirmed.clear();
     std::set<LanguageText::ItemKey> confirmed;
@@ -281,7 +294,7 @@ std::string ReferenceLanguageFile()
     return CLanguageFolder::Folder() + "\\en.xml";
 }
 
-int RunCheckLanguage(CTest& test, const std::string& path)
+int RunCheckLanguage(CTestObject test, const std::string& path)
 {
     CLanguageCheck check(test);
     std::string error;
@@ -303,7 +316,7 @@ int RunCheckLanguage(CTest& test, const std::string& path)
     return problems.empty() ? kLanguageClean : kLanguageProblems;
 }
 
-int RunExportLanguage(CTest& test, const std::string& path)
+int RunExportLanguage(CTestObject test, const std::string& path)
 {
     const std::string reference = ReferenceLanguageFile();
     if (SameFile(path, reference)) {

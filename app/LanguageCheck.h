@@ -1,11 +1,10 @@
 #pragma once
 // The translator's tools: check a language file against the module itself, and write a
 // complete file of the module's English texts to start a new language from.
+#include "../DAXO/TestDAXO01/TestObjectRows.h"
 #include <string>
 #include <tuple>
 #include <vector>
-
-class CTest;
 
 namespace daxohost {
 
@@ -37,7 +36,7 @@ enum LanguageToolExit : int { kLanguageClean = 0, kLanguageProblems = 1, kLangua
 class CLanguageCheck {
 public:
     // `test` must have no language file open: its answers are the module's own texts.
-    explicit CLanguageCheck(CTest& test) : m_test(test) {}
+    explicit CLanguageCheck(CTestObject test) : m_test(test) {}
 
     // The ids of the reference file that the module answers with a text of its own.
     bool LoadReference(const std::string& path, std::string* error);
@@ -53,7 +52,7 @@ public:
 private:
     const char* ModuleText(const LanguageText& item) const;
 
-    CTest& m_test;
+    CTestObject m_test;
     std::vector<LanguageText> m_reference;
     std::vector<std::string> m_unconfirmed;
 };
@@ -61,7 +60,7 @@ private:
 // The reference language file: en.xml of the host's language folder.
 std::string ReferenceLanguageFile();
 // daxohost --check-lang FILE and --export-lang FILE; they print what they found.
-int RunCheckLanguage(CTest& test, const std::string& path);
-int RunExportLanguage(CTest& test, const std::string& path);
+int RunCheckLanguage(CTestObject test, const std::string& path);
+int RunExportLanguage(CTestObject test, const std::string& path);
 
 } // namespace daxohost

@@ -1,7 +1,5 @@
 #include "LanguageMenu.h"
-#include "DAXOTester.h"
 #include "TesterHooks.h"
-#include "Test.h"
 
 namespace daxohost {
 
@@ -15,20 +13,20 @@ std::string FileName(const std::string& path)
 
 } // namespace
 
-bool CLanguageMenu::OpenFile(CTest& test, const std::string& path)
+bool CLanguageMenu::OpenFile(CTestObject test, const std::string& path)
 {
     return test.SetLanguageFile(path.c_str()) != 0 && test.LanguageFileOpen() == 1;
 }
 
-void CLanguageMenu::UseEnglish(CTest& test)
+void CLanguageMenu::UseEnglish(CTestObject test)
 {
     test.SetLanguageFile("");
     test.LanguageFileClose();
 }
 
-std::string CLanguageMenu::WhyNotRead(CTest& test)
+std::string CLanguageMenu::WhyNotRead(CTestObject test)
 {
-    const char* text = DaxoTesterLanguageFileError(&test);
+    const char* text = DaxoTesterLanguageFileError(test.Object());
     return text && *text ? text : "the host's tester does not say why";
 }
 

@@ -2,11 +2,10 @@
 // The operator's choice of language: the module's own English texts, or one of the language
 // files that the host ships, opened through the test object's inherited language operations.
 // The host's tester lists the language folder; the menu never reads the folder itself.
+#include "../DAXO/TestDAXO01/TestObjectRows.h"
 #include <windows.h>
 #include <string>
 #include <vector>
-
-class CTest;
 
 namespace daxohost {
 
@@ -18,7 +17,7 @@ struct LanguageChoice {
 
 class CLanguageMenu {
 public:
-    CLanguageMenu(CTest& test, UINT firstCommand) : m_test(test), m_first(firstCommand) {}
+    CLanguageMenu(CTestObject test, UINT firstCommand) : m_test(test), m_first(firstCommand) {}
 
     // A popup menu with English first, then every language the host offers; English is chosen.
     HMENU Build();
@@ -28,18 +27,18 @@ public:
     const std::vector<LanguageChoice>& Choices() const { return m_choices; }
 
     // Sets the file and opens it; true when its texts can be read.
-    static bool OpenFile(CTest& test, const std::string& path);
+    static bool OpenFile(CTestObject test, const std::string& path);
     // The module's own texts again.
-    static void UseEnglish(CTest& test);
+    static void UseEnglish(CTestObject test);
     // Why the last file set could not be read, as the host's tester tells it; a stand-in
     // text for a tester that cannot tell.
-    static std::string WhyNotRead(CTest& test);
+    static std::string WhyNotRead(CTestObject test);
 
 private:
     std::vector<LanguageChoice> LanguagesOfTester() const;
     bool Choose(size_t index);
 
-    CTest& m_test;
+    CTestObject m_test;
     UINT m_first;
     HMENU m_menu = nullptr;
     std::vector<LanguageChoice> m_choices;

@@ -2,7 +2,6 @@
 #include "HostContract.h"
 #include "WindowRouting.h"
 #include "ResultLog.h"
-#include "Test.h"
 #include <commdlg.h>
 
 namespace daxohost {
@@ -53,7 +52,7 @@ HWND Child(HWND parent, const char* className, const char* text, DWORD style, un
 
 } // namespace
 
-CMainWindow::CMainWindow(CTest& test, CResultLog& log, std::string recordPath)
+CMainWindow::CMainWindow(CTestObject test, CResultLog& log, std::string recordPath)
     : m_test(test), m_log(log), m_recordPath(std::move(recordPath)), m_languages(test, kFirstLanguageCommand)
 {
 }

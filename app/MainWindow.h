@@ -5,10 +5,9 @@
 #include "LanguageMenu.h"
 #include "ResultView.h"
 #include "UnitPass.h"
+#include "../DAXO/TestDAXO01/TestObjectRows.h"
 #include <windows.h>
 #include <string>
-
-class CTest;
 
 namespace daxohost {
 
@@ -25,7 +24,7 @@ public:
         kFirstLanguageCommand = 200,
     };
 
-    CMainWindow(CTest& test, CResultLog& log, std::string recordPath);
+    CMainWindow(CTestObject test, CResultLog& log, std::string recordPath);
     ~CMainWindow();
     CMainWindow(const CMainWindow&) = delete;
     CMainWindow& operator=(const CMainWindow&) = delete;
@@ -60,7 +59,7 @@ private:
     bool IsChosenEnd(const std::string& text) const;
     std::string ModuleInfo() const;
 
-    CTest& m_test;
+    CTestObject m_test;
     CResultLog& m_log;
     std::string m_recordPath;
     std::string m_moduleFile;

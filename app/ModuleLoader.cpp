@@ -5,7 +5,7 @@ namespace daxohost {
 
 namespace {
 
-typedef CTest* (*GetInstanceFn)();
+typedef void* (*GetInstanceFn)();
 typedef unsigned short (*GetInstanceIdFn)();
 
 template <typename F>
@@ -39,7 +39,7 @@ CModuleLoader::~CModuleLoader()
 ModuleStatus CModuleLoader::Fail(ModuleStatus status, const std::string& message)
 {
     m_message = message;
-    m_test = nullptr;
+    m_test = CTestObject(nullptr);
     if (m_module) {
         ::FreeLibrary(m_module);
         m_module = nullptr;
@@ -53,7 +53,7 @@ ModuleStatus CModuleLoader::Load(const char* fileName)
     if (m_module) {
         ::FreeLibrary(m_module);
         m_module = nullptr;
-        m_test = nullptr;
+        m_test = CTestObject(nullptr);
     }
     // A missing library the module needs must come back as an error here, not as a system box.
     UINT oldMode = ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
@@ -81,8 +81,8 @@ ModuleStatus CModuleLoader::Load(const char* fileName)
                                                        ", not " + std::to_string(kFamilyId) +
                                                        ": it is not a module of the DAXO family.");
     }
-    m_test = getInstance();
-    if (!m_test)
+    m_test = CTestObject(getInstance());
+    if (!m_test.Object())
         return Fail(ModuleStatus::NoTestObject, name + " hands out no test object.");
     m_message.clear();
     return ModuleStatus::Loaded;

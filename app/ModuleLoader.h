@@ -1,10 +1,9 @@
 #pragma once
 // Finds the test module the way the production host does: by its file name, through its two
 // exports, checked against the identifier of the family.
+#include "../DAXO/TestDAXO01/TestObjectRows.h"
 #include <windows.h>
 #include <string>
-
-class CTest;
 
 namespace daxohost {
 
@@ -22,7 +21,7 @@ public:
 
     ModuleStatus Load(const char* fileName = kFileName);
     // The module's one test object; null unless Load answered Loaded.
-    CTest* Test() const { return m_test; }
+    const CTestObject* Test() const { return m_test.Object() ? &m_test : nullptr; }
     // What went wrong, for the operator.
     const std::string& Message() const { return m_message; }
 
@@ -33,7 +32,7 @@ private:
     ModuleStatus Fail(ModuleStatus status, const std::string& message);
 
     HMODULE m_module = nullptr;
-    CTest* m_test = nullptr;
+    CTestObject m_test{nullptr};
     std::string m_message;
 };
 

@@ -1,6 +1,5 @@
 #include "ResultLog.h"
 #include "ResultSink.h"
-#include "Test.h"
 #include "TextCodec.h"
 #include <cstdio>
 

@@ -4,7 +4,6 @@
 #include "ResultLog.h"
 #include "Screenshots.h"
 #include "SimBench.h"
-#include "Test.h"
 #include "TextCodec.h"
 #include "Watchdog.h"
 #include <stdexcept>
@@ -45,7 +44,7 @@ bool State(bool holds, const char* actual, std::string* why)
 
 } // namespace
 
-CScriptRunner::CScriptRunner(CTest& test, CResultLog& log, const CScript& script, unsigned stepTimeoutMs)
+CScriptRunner::CScriptRunner(CTestObject test, CResultLog& log, const CScript& script, unsigned stepTimeoutMs)
     : m_test(test), m_log(log), m_script(script), m_timeoutMs(stepTimeoutMs)
 {
 }

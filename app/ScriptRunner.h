@@ -2,11 +2,10 @@
 // Plays the operator from a script while the module's ConfigureThermometer runs, and checks
 // what the script expects of the dialogs, the result log and the calls.
 #include "Script.h"
+#include "../DAXO/TestDAXO01/TestObjectRows.h"
 #include <windows.h>
 #include <string>
 #include <vector>
-
-class CTest;
 
 namespace opdriver {
 class OperatorDriver;
@@ -20,7 +19,7 @@ class CScreenshots;
 
 class CScriptRunner {
 public:
-    CScriptRunner(CTest& test, CResultLog& log, const CScript& script, unsigned stepTimeoutMs);
+    CScriptRunner(CTestObject test, CResultLog& log, const CScript& script, unsigned stepTimeoutMs);
     ~CScriptRunner();
     CScriptRunner(const CScriptRunner&) = delete;
     CScriptRunner& operator=(const CScriptRunner&) = delete;
@@ -53,7 +52,7 @@ private:
     void TakePicture(const opdriver::Window& window);
     HWND Owner();
 
-    CTest& m_test;
+    CTestObject m_test;
     CResultLog& m_log;
     const CScript& m_script;
     unsigned m_timeoutMs;

@@ -9,7 +9,6 @@
 #include "OperatorDriver.h"
 #include "SimBench.h"
 #include "ResultSink.h"
-#include "Test.h"
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -175,7 +174,7 @@ private:
 
 // Writes the configuration to a unit that never answers, gives the test up and leaves the
 // configuration: with the buttons, or with the close boxes.
-void CancelRound(CTest& test, HWND owner, bool closeBoxes)
+void CancelRound(CTestObject test, HWND owner, bool closeBoxes)
 {
     OperatorDriver driver;
     driver.OnDialog(daxohost::kWriteAndTestButton, [](Window& window) { window.Click(daxohost::kWriteAndTestButton); })
@@ -197,7 +196,7 @@ int main()
         std::fprintf(stderr, "soak: %s\n", module.Message().c_str());
         return 1;
     }
-    CTest& test = *module.Test();
+    const CTestObject test = *module.Test();
     Reports reports;
     PrubelSetTestResultSink(&CountReport, &reports);
     HWND owner = ::CreateWindowExA(0, "STATIC", "soak", WS_OVERLAPPEDWINDOW, 40, 40, 800, 600, nullptr, nullptr,

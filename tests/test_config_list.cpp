@@ -1,11 +1,15 @@
-// The list of units configured in one series: lookups, updates, order, and that the list
-// gives back every entry it took.
+// The list of units configured in one series: lookups, updates, order, that the list gives
+// back every entry it took, and that a call ended by an exception leaves it empty.
 #include "ConfigList.h"
+#include "TestDAXO01.h"
 #include "TestSupport.h"
+#include "Texts.h"
 #include <gtest/gtest.h>
 #include <atomic>
 #include <cstdlib>
 #include <new>
+#include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -106,6 +110,41 @@ TEST(ConfigList, DestroyingOrClearingAListGivesBackEveryEntry)
     list.Clear();
     EXPECT_EQ(g_liveAllocations, before) << "a cleared list freed its entries";
     EXPECT_TRUE(debug.Lines().empty()) << "no invariant check fails on a sound list";
+}
+
+typedef std::vector<std::pair<int, std::string>> Reports;
+
+// A host whose EEPROM check fails with an exception; its report of "no configuration" may
+// fail too.
+class ThrowingTester : public CTestDAXO01 {
+public:
+    ThrowingTester() : CTestDAXO01(nullptr) {}
+    int CheckEEPROM(void*, unsigned short, int) override { throw std::runtime_error("EEPROM read failed"); }
+    const char* GetMessageA(unsigned int id) override
+    {
+        if (id == msg::NoConfiguration && reportThrows)
+            throw 45;
+        return CTestDAXO01::GetMessageA(id);
+    }
+    bool reportThrows = false;
+};
+
+TEST(ProcedureFailure, AnExceptionEndsTheCallWithAReportedFailureAndTheHostGoesOn)
+{
+    daxotest::ReportCapture reports;
+    daxotest::DebugCapture debug;
+    ThrowingTester tester;
+    tester.m_ConfigList.AddUnit(5, 5);
+    EXPECT_EQ(tester.ConfigureThermometer(nullptr, 0, 0), 2);
+    EXPECT_EQ(reports.CodesAndTexts(), (Reports{{112, "DAXO configuration"}, {113, "there is no configuration"}}));
+    EXPECT_TRUE(debug.Contains("exception: out of memory or a fault of the module or the host"));
+    EXPECT_TRUE(debug.Contains("TestDAXO01("));
+    EXPECT_EQ(tester.m_ConfigList.First(), nullptr);
+
+    tester.reportThrows = true;
+    reports.Clear();
+    EXPECT_EQ(tester.ConfigureThermometer(nullptr, 0, 0), 2) << "a failing report of the failure is survived";
+    EXPECT_EQ(reports.CodesAndTexts(), (Reports{{112, "DAXO configuration"}}));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "ModuleDialogs.h"
 #include "ProcessMeasures.h"
 #include "SimBench.h"
+#include "TestDAXO01.h"
 #include "resource.h"
 #include <gtest/gtest.h>
 

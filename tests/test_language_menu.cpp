@@ -3,7 +3,7 @@
 #include "LanguageMenu.h"
 #include "ModuleLoader.h"
 #include "OperatorDriver.h"
-#include "Test.h"
+#include "TesterHooks.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ TEST(LanguageMenu, AFileThatCannotBeReadIsNamedWithItsReason)
 {
     CModuleLoader module;   // the module as the host loads it, its tester in another library
     ASSERT_EQ(module.Load(), ModuleStatus::Loaded) << module.Message();
-    CTest* test = module.Test();
+    const CTestObject* test = module.Test();
     const std::string folder = daxotest::TempPath("menu-languages");
     ::CreateDirectoryA(folder.c_str(), nullptr);
     daxotest::WriteFileBytes(folder + "\\de.xml", "<?xml version=\"1.0\"?>\nnot XML");
@@ -48,8 +48,11 @@ TEST(LanguageMenu, AFileThatCannotBeReadIsNamedWithItsReason)
 
 TEST(LanguageMenuReason, ATesterThatCannotTellGetsAStandInText)
 {
-    CTest test;
-    EXPECT_EQ(CLanguageMenu::WhyNotRead(test), "the host's tester does not say why");
+    // No test object at all, and the host's own tester before it has opened a file.
+    EXPECT_EQ(CLanguageMenu::WhyNotRead(CTestObject(nullptr)), "the host's tester does not say why");
+    void* tester = DaxoTesterCreate();
+    EXPECT_EQ(CLanguageMenu::WhyNotRead(CTestObject(tester)), "the host's tester does not say why");
+    DaxoTesterDestroy(tester);
 }
 
 } // namespace

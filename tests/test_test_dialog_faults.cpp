@@ -3,6 +3,7 @@
 #include "DlgTestConfig.h"
 #include "ModuleDialogs.h"
 #include "SimBench.h"
+#include "TestDAXO01.h"
 #include "resource.h"
 #include <gtest/gtest.h>
 

@@ -12,7 +12,6 @@
 #include "ResultView.h"
 #include "Script.h"
 #include "SimBench.h"
-#include "Test.h"
 #include "TestSupport.h"
 #include "TextCodec.h"
 #include <gtest/gtest.h>
@@ -239,26 +238,30 @@ TEST(CommandLine, ReadsTheOptionsAndRefusesWrongOnes)
 
 TEST(ResultLog, TakesEveryReportOfTheProcessWithTheCallResults)
 {
+    CModuleLoader module;
+    ASSERT_EQ(module.Load(), ModuleStatus::Loaded) << module.Message();
+    // A unit without a type code: the module reports the start and the failure, and shows nothing.
+    BenchFile().Unit({"TypeCodeHex=20202020202020202020202020202020", "Serial=1"}).Load();
     CResultLog log;
     std::vector<std::string> heard;
     log.AddListener([&heard](const LogEntry& entry) { heard.push_back(entry.text); });
     std::string file = daxotest::TempPath("live.log");
     ASSERT_TRUE(log.WriteTo(file));
-    CTest test;
-    test.SendTestResult(nullptr, "DAXO configuration", nullptr, 1, 112, 0);
-    test.SendTestResult(nullptr, nullptr, "configuration for 712:\taddress 5", 1, 117, 0);
-    log.AddCallResult(2);
+    log.AddCallResult(module.Test()->ConfigureThermometer(nullptr, 0, 0));
+    log.AddReport(117, "configuration for 712:\taddress 5");
 
     std::vector<LogEntry> entries = log.Entries();
-    ASSERT_EQ(entries.size(), 3u);
+    ASSERT_EQ(entries.size(), 4u);
     EXPECT_EQ(entries[0].code, 112);
     EXPECT_EQ(entries[0].text, "DAXO configuration");
-    EXPECT_EQ(entries[1].code, 117);
+    EXPECT_TRUE(entries[0].heading);
+    EXPECT_EQ(entries[1].code, 113);
+    EXPECT_FALSE(entries[1].heading);
     EXPECT_EQ(entries[2].source, LogSource::CallResult);
     EXPECT_EQ(entries[2].code, 2);
-    EXPECT_EQ(heard.size(), 3u);
+    EXPECT_EQ(heard.size(), 4u);
 
-    std::string line = CResultLog::FormatLine(entries[1]);
+    std::string line = CResultLog::FormatLine(entries[3]);
     EXPECT_EQ(line.substr(12), "\t117\tconfiguration for 712:\\taddress 5") << "one line per report";
     EXPECT_EQ(CResultLog::FormatLine(entries[2]).substr(12), "\tcall\tConfigureThermometer returned 2");
 
@@ -266,16 +269,18 @@ TEST(ResultLog, TakesEveryReportOfTheProcessWithTheCallResults)
     ASSERT_TRUE(log.Save(saved));
     std::string written = daxotest::ReadFileBytes(saved);
     EXPECT_EQ(written, daxotest::ReadFileBytes(file)) << "the live file and the saved log agree";
-    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 3);
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 4);
 }
 
 TEST(ResultLog, NoLongerListensOnceGone)
 {
+    CModuleLoader module;
+    ASSERT_EQ(module.Load(), ModuleStatus::Loaded) << module.Message();
+    BenchFile().Load();   // nothing at the fixture: the module reports the start of the call only
     {
         CResultLog log;
     }
-    CTest test;
-    EXPECT_EQ(test.SendTestResult(nullptr, nullptr, "after the log", 1, 113, 0), 1);
+    EXPECT_EQ(module.Test()->ConfigureThermometer(nullptr, 0, 0), 2);
 }
 
 TEST(ResultView, EveryResultCodeHasItsOwnColours)
@@ -358,7 +363,7 @@ protected:
         test = module.Test();
     }
     CModuleLoader module;
-    CTest* test = nullptr;
+    const CTestObject* test = nullptr;
 };
 
 TEST_F(LoadedModule, IsTheModuleOfTheFamily)

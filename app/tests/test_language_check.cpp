@@ -2,7 +2,6 @@
 #include "LanguageCheck.h"
 #include "LanguageMenu.h"
 #include "ModuleLoader.h"
-#include "Test.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -2,7 +2,6 @@
 // What the tests of the module's dialogs share: the module's resources, an owner window and
 // a test object on a bench of the test's choosing.
 #include "OperatorDriver.h"
-#include "TestDAXO01.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
 #include <string>

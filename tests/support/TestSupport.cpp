@@ -1,9 +1,7 @@
 #include "TestSupport.h"
 #include "DebugSink.h"
-#include "MyObject.h"
 #include "SimBench.h"
 #include "ResultSink.h"
-#include "Test.h"
 #include <cstdio>
 #include <fstream>
 #include <sstream>
