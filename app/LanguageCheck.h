@@ -1,7 +1,7 @@
 #pragma once
 // The translator's tools: check a language file against the module itself, and write a
 // complete file of the module's English texts to start a new language from.
-#include "../DAXO/TestDAXO01/TestObjectRows.h"
+#include "TestObjectRows.h"
 #include <string>
 #include <tuple>
 #include <vector>

@@ -2,7 +2,7 @@
 // The operator's choice of language: the module's own English texts, or one of the language
 // files that the host ships, opened through the test object's inherited language operations.
 // The host's tester lists the language folder; the menu never reads the folder itself.
-#include "../DAXO/TestDAXO01/TestObjectRows.h"
+#include "TestObjectRows.h"
 #include <windows.h>
 #include <string>
 #include <vector>

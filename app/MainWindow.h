@@ -5,7 +5,7 @@
 #include "LanguageMenu.h"
 #include "ResultView.h"
 #include "UnitPass.h"
-#include "../DAXO/TestDAXO01/TestObjectRows.h"
+#include "TestObjectRows.h"
 #include <windows.h>
 #include <string>
 

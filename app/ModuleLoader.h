@@ -1,7 +1,7 @@
 #pragma once
 // Finds the test module the way the production host does: by its file name, through its two
 // exports, checked against the identifier of the family.
-#include "../DAXO/TestDAXO01/TestObjectRows.h"
+#include "TestObjectRows.h"
 #include <windows.h>
 #include <string>
 

@@ -2,7 +2,7 @@
 // Plays the operator from a script while the module's ConfigureThermometer runs, and checks
 // what the script expects of the dialogs, the result log and the calls.
 #include "Script.h"
-#include "../DAXO/TestDAXO01/TestObjectRows.h"
+#include "TestObjectRows.h"
 #include <windows.h>
 #include <string>
 #include <vector>

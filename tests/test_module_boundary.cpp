@@ -18,6 +18,12 @@ using daxotest::ReadPeImage;
 const std::string kDist = DAXO_DIST_DIR;   // .../dist/win64
 const std::string kDist32 = kDist.substr(0, kDist.rfind('/')) + "/win32";
 
+template <typename F>
+F Export(HMODULE module, const char* name)
+{
+    return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
 std::string WindowsPath(std::string path)
 {
     std::replace(path.begin(), path.end(), '/', '\\');
@@ -125,8 +131,8 @@ protected:
         module = ::LoadLibraryExA(WindowsPath(kDist + "/TestDAXO01.dll").c_str(), nullptr,
                                   LOAD_WITH_ALTERED_SEARCH_PATH);
         ASSERT_NE(module, nullptr) << kDist << ": GetLastError " << ::GetLastError();
-        auto getInstance = reinterpret_cast<void* (*)()>(::GetProcAddress(module, "_GetTestInstance"));
-        getId = reinterpret_cast<unsigned short (*)()>(::GetProcAddress(module, "_GetTestInstanceID"));
+        auto getInstance = Export<void* (*)()>(module, "_GetTestInstance");
+        getId = Export<unsigned short (*)()>(module, "_GetTestInstanceID");
         ASSERT_NE(getInstance, nullptr);
         ASSERT_NE(getId, nullptr);
         object = getInstance();
@@ -163,7 +169,7 @@ protected:
 TEST_F(ShippedModule, OneObjectTheFamilyIdentifierAndTheInstanceHandle)
 {
     EXPECT_EQ(getId(), 20292);
-    auto getInstance = reinterpret_cast<void* (*)()>(::GetProcAddress(module, "_GetTestInstance"));
+    auto getInstance = Export<void* (*)()>(module, "_GetTestInstance");
     EXPECT_EQ(getInstance(), object);
     // The names without the leading underscore are not what the host looks for.
     EXPECT_EQ(::GetProcAddress(module, "GetTestInstance"), nullptr);
@@ -216,7 +222,7 @@ TEST(ShippedModuleLoading, LoadsAndUnloadsRepeatedly)
         HMODULE module = ::LoadLibraryExA(WindowsPath(kDist + "/TestDAXO01.dll").c_str(), nullptr,
                                           LOAD_WITH_ALTERED_SEARCH_PATH);
         ASSERT_NE(module, nullptr);
-        auto getInstance = reinterpret_cast<void* (*)()>(::GetProcAddress(module, "_GetTestInstance"));
+        auto getInstance = Export<void* (*)()>(module, "_GetTestInstance");
         ASSERT_NE(getInstance, nullptr);
         EXPECT_STREQ(CTestObject(getInstance()).GetModuleName(), "DAXO-01");
         EXPECT_TRUE(::FreeLibrary(module));

@@ -208,7 +208,7 @@ TEST(DialogDispatch, AnExceptionInAnOperationNeverReachesUser32)
     dialog.throwOnButton = true;
     dialog.script = {Message(WM_COMMAND, 100), Message(WM_COMMAND, IDCANCEL)};
     EXPECT_EQ(dialog.Show(-1), -5);
-    EXPECT_TRUE(debug.Contains("button handler failed"));
+    EXPECT_TRUE(debug.Contains("an exception left a dialog operation"));
     EXPECT_TRUE(debug.Contains("quillet("));
 }
 

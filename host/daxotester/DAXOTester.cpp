@@ -36,6 +36,35 @@ bool FindSectionItem(LanguageFileHandle* file, const char* section, const char* 
 
 const char* TextOrEmpty(const char* text) { return text ? text : ""; }
 
+// The testers alive in the process. A host application hands a test object back through a C
+// entry point; this tells a tester from anything else without the C++ runtime's type
+// information, which msvcrt.dll does not read reliably for this build. A tester made beyond
+// the table's room is simply not recognised.
+struct LiveTesters {
+    SRWLOCK lock = SRWLOCK_INIT;
+    const CTest* testers[64] = {};
+
+    void Change(const CTest* from, const CTest* to)
+    {
+        ::AcquireSRWLockExclusive(&lock);
+        for (const CTest*& slot : testers)
+            if (slot == from) {
+                slot = to;
+                break;
+            }
+        ::ReleaseSRWLockExclusive(&lock);
+    }
+    bool Contains(const void* object)
+    {
+        ::AcquireSRWLockShared(&lock);
+        bool found = false;
+        for (const CTest* slot : testers)
+            found = found || (slot && slot == object);
+        ::ReleaseSRWLockShared(&lock);
+        return found;
+    }
+} g_liveTesters;
+
 } // namespace
 
 CDAXOTester::CDAXOTester(void* context)
@@ -43,10 +72,12 @@ CDAXOTester::CDAXOTester(void* context)
 {
     memset(m_UserConfig, 0, sizeof m_UserConfig);
     memset(m_DefaultBlock, 0, sizeof m_DefaultBlock);
+    g_liveTesters.Change(nullptr, this);
 }
 
 CDAXOTester::~CDAXOTester()
 {
+    g_liveTesters.Change(this, nullptr);
     LangFolderDestroy(m_pLanguageFolder);
     LangFileDestroy(m_pLanguage);
 }
@@ -127,8 +158,9 @@ const char* CDAXOTester::LanguageFileError() const { return LangFileLastError(m_
 
 const char* DaxoTesterLanguageFileError(void* test)
 {
-    const CDAXOTester* tester = test ? dynamic_cast<const CDAXOTester*>(static_cast<CTest*>(test)) : nullptr;
-    return tester ? tester->LanguageFileError() : nullptr;
+    if (!test || !g_liveTesters.Contains(test))
+        return nullptr;
+    return static_cast<const CDAXOTester*>(static_cast<const CTest*>(test))->LanguageFileError();
 }
 
 void* DaxoTesterCreate(void) { return static_cast<CTest*>(new CDAXOTester(nullptr)); }

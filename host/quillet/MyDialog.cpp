@@ -195,7 +195,7 @@ INT_PTR CALLBACK CMyDialog::DialogProc(HWND window, UINT message, WPARAM wParam,
     try {
         return self->Dispatch(message, wParam, lParam);
     } catch (...) {
-        ReportStopped(__LINE__, "unknown exception in a dialog operation");
+        ReportStopped(__LINE__, "an exception left a dialog operation");
     }
     return FALSE;
 }
