@@ -11,7 +11,7 @@
 
 namespace {
 
-using daxotest::ProgramFolder;
+using daxotest::DistFolder;
 using daxotest::TempPath;
 
 struct Outcome {
@@ -107,8 +107,9 @@ std::string HostFolder(const std::string& name, const std::string& fakeVariant)
 {
     std::string folder = TempPath(name);
     ::CreateDirectoryA(folder.c_str(), nullptr);
-    for (const char* file : {"daxohost.exe", "prubel.dll", "quillet.dll", "tarlex.dll", "daxotester.test"})
-        ::CopyFileA((ProgramFolder() + "\\" + file).c_str(), (folder + "\\" + file).c_str(), FALSE);
+    for (const char* file : {"daxohost.exe", "prubel.dll", "quillet.dll", "tarlex.dll", "daxotester.test", "simbench.dll",
+                             "langfile.dll"})
+        ::CopyFileA((DistFolder() + "\\" + file).c_str(), (folder + "\\" + file).c_str(), FALSE);
     if (!fakeVariant.empty()) {
         std::string fake = WindowsPath(std::string(DAXO_FAKE_MODULES) + "/" + fakeVariant + "/TestDAXO01.dll");
         EXPECT_TRUE(::CopyFileA(fake.c_str(), (folder + "\\TestDAXO01.dll").c_str(), FALSE)) << fake;
@@ -160,7 +161,7 @@ TEST(HostProgram, AModuleThatCrashesEndsTheHostWithTheCrashCodeAndWhatHappened)
 
 TEST(HostProgram, AScriptThatExpectsSomethingFalseFailsWithItsLine)
 {
-    Outcome outcome = RunHost(ProgramFolder(), {"--bench", Script("one-unit.ini"), "--script", Script("fails-on-purpose.script"),
+    Outcome outcome = RunHost(DistFolder(), {"--bench", Script("one-unit.ini"), "--script", Script("fails-on-purpose.script"),
                                             "--record", TempPath("false.csv")});
     EXPECT_EQ(outcome.exitCode, 1u) << outcome.output;
     EXPECT_NE(outcome.output.find("FAILED at line 5: expect text 32771 \"99\"\n  its text is \"1\", not \"99\""),
@@ -174,7 +175,7 @@ TEST(HostProgram, ADialogThatNeverComesFailsAfterTheTimeLimit)
 {
     const std::string script = WriteScript("waits.script", "# the configuration dialog opens, not this one\n"
                                                            "dialog 2022\nclick 1\nexpect result 1\n");
-    Outcome outcome = RunHost(ProgramFolder(), {"--bench", Script("one-unit.ini"), "--script", script, "--timeout", "1",
+    Outcome outcome = RunHost(DistFolder(), {"--bench", Script("one-unit.ini"), "--script", script, "--timeout", "1",
                                             "--record", TempPath("waits.csv")});
     EXPECT_EQ(outcome.exitCode, 1u) << outcome.output;
     EXPECT_NE(outcome.output.find("FAILED at line 2: dialog 2022\n  no matching window within 1000 ms; open: dialog "
@@ -186,7 +187,7 @@ TEST(HostProgram, ADialogThatNeverComesFailsAfterTheTimeLimit)
 TEST(HostProgram, ALineForAWindowThatHasClosedSaysSo)
 {
     const std::string script = WriteScript("closed.script", "dialog 2020\ncheck 32789 on\nclick 32788\nclick 1\n");
-    Outcome outcome = RunHost(ProgramFolder(), {"--bench", Script("series.ini"), "--script", script, "--timeout", "1",
+    Outcome outcome = RunHost(DistFolder(), {"--bench", Script("series.ini"), "--script", script, "--timeout", "1",
                                                 "--record", TempPath("closed.csv")});
     EXPECT_EQ(outcome.exitCode, 1u) << outcome.output;
     EXPECT_NE(outcome.output.find("FAILED at line 4: click 1\n  the window named before this line has closed"),
@@ -197,7 +198,7 @@ TEST(HostProgram, ALineForAWindowThatHasClosedSaysSo)
 TEST(HostProgram, AScriptThatEndsEarlyDoesNotLeaveTheCallHanging)
 {
     const std::string script = WriteScript("short.script", "dialog 2020\ntype 32771 3\n");
-    Outcome outcome = RunHost(ProgramFolder(), {"--bench", Script("one-unit.ini"), "--script", script, "--timeout", "1",
+    Outcome outcome = RunHost(DistFolder(), {"--bench", Script("one-unit.ini"), "--script", script, "--timeout", "1",
                                             "--record", TempPath("short.csv")});
     EXPECT_EQ(outcome.exitCode, 1u) << outcome.output;
     EXPECT_NE(outcome.output.find("FAILED at line 2: type 32771 3\n  the script has no more lines for this call, but "
@@ -209,26 +210,26 @@ TEST(HostProgram, AScriptThatEndsEarlyDoesNotLeaveTheCallHanging)
 TEST(HostProgram, WrongInputIsRefusedBeforeTheModuleRuns)
 {
     const std::string broken = WriteScript("broken.script", "dialog 2020\nclik 32788\n");
-    Outcome syntax = RunHost(ProgramFolder(), {"--script", broken});
+    Outcome syntax = RunHost(DistFolder(), {"--script", broken});
     EXPECT_EQ(syntax.exitCode, 2u) << syntax.output;
     EXPECT_NE(syntax.output.find("line 2: unknown action 'clik'"), std::string::npos) << syntax.output;
 
-    Outcome noBench = RunHost(ProgramFolder(), {"--bench", TempPath("none.ini"), "--script", Script("one-unit.script")});
+    Outcome noBench = RunHost(DistFolder(), {"--bench", TempPath("none.ini"), "--script", Script("one-unit.script")});
     EXPECT_EQ(noBench.exitCode, 2u) << noBench.output;
     EXPECT_NE(noBench.output.find("no bench file"), std::string::npos) << noBench.output;
 
-    Outcome option = RunHost(ProgramFolder(), {"--calls", "2"});
+    Outcome option = RunHost(DistFolder(), {"--calls", "2"});
     EXPECT_EQ(option.exitCode, 2u) << option.output;
     EXPECT_NE(option.output.find("usage: daxohost.exe"), std::string::npos) << option.output;
 
-    Outcome language = RunHost(ProgramFolder(), {"--script", Script("one-unit.script"), "--lang", TempPath("none.xml")});
+    Outcome language = RunHost(DistFolder(), {"--script", Script("one-unit.script"), "--lang", TempPath("none.xml")});
     EXPECT_EQ(language.exitCode, 2u) << language.output;
 
     const std::string folder = TempPath("record-folder");
     ::CreateDirectoryA(folder.c_str(), nullptr);
     const std::string nowhere = TempPath("no-such-folder") + "\\record.csv";
     for (const auto& record : {std::make_pair(folder, "it is a folder"), std::make_pair(nowhere, "does not exist")}) {
-        Outcome refused = RunHost(ProgramFolder(), {"--bench", Script("one-unit.ini"), "--script",
+        Outcome refused = RunHost(DistFolder(), {"--bench", Script("one-unit.ini"), "--script",
                                                     Script("one-unit.script"), "--record", record.first});
         EXPECT_EQ(refused.exitCode, 2u) << refused.output;
         EXPECT_NE(refused.output.find("the commissioning record " + record.first + " cannot be written: "),
@@ -245,7 +246,7 @@ TEST(HostProgram, ARecordRowThatCannotBeWrittenFailsTheScript)
     // Another program holds the record open for itself while the unit is configured.
     HANDLE held = ::CreateFileA(record.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    Outcome outcome = RunHost(ProgramFolder(), {"--bench", Script("one-unit.ini"), "--script", Script("one-unit.script"),
+    Outcome outcome = RunHost(DistFolder(), {"--bench", Script("one-unit.ini"), "--script", Script("one-unit.script"),
                                                 "--record", record});
     ::CloseHandle(held);
     EXPECT_EQ(outcome.exitCode, 1u) << outcome.output;
@@ -263,7 +264,7 @@ TEST(HostProgram, ASeriesLeavesOneRecordRowPerUnitAndTheLogFile)
     const std::string shots = TempPath("series-shots");
     ::DeleteFileA(record.c_str());
     for (int run = 0; run < 2; ++run) {
-        Outcome outcome = RunHost(ProgramFolder(), {"--bench", Script("series.ini"), "--script", Script("series.script"),
+        Outcome outcome = RunHost(DistFolder(), {"--bench", Script("series.ini"), "--script", Script("series.script"),
                                                 "--record", record, "--log", log, "--shots", shots});
         ASSERT_EQ(outcome.exitCode, 0u) << outcome.output;
         // The log file holds what the console showed as it happened.
@@ -304,7 +305,7 @@ TEST(HostProgram, EveryUnitReachedLeavesARowAndAVerdict)
 {
     const std::string record = TempPath("failing.csv");
     ::DeleteFileA(record.c_str());
-    Outcome failing = RunHost(ProgramFolder(), {"--bench", Script("no-answer.ini"), "--script", Script("no-answer.script"),
+    Outcome failing = RunHost(DistFolder(), {"--bench", Script("no-answer.ini"), "--script", Script("no-answer.script"),
                                                 "--record", record});
     ASSERT_EQ(failing.exitCode, 0u) << failing.output;
     EXPECT_NE(failing.output.find("\thost\tverdict for unit 00000717: test failed: unit did not answer"), std::string::npos)
@@ -321,7 +322,7 @@ TEST(HostProgram, ACallThatFindsNoUnitGetsANoteOfTheHost)
     ::DeleteFileA(record.c_str());
     const std::string script = WriteScript("unplugged.script", "dialog 2020\nclick 32788\nbench unplug\nexpect result 1\n"
                                                                "expect report 112\nexpect result 2\n");
-    Outcome outcome = RunHost(ProgramFolder(), {"--bench", Script("one-unit.ini"), "--script", script, "--calls", "2",
+    Outcome outcome = RunHost(DistFolder(), {"--bench", Script("one-unit.ini"), "--script", script, "--calls", "2",
                                                 "--record", record});
     EXPECT_EQ(outcome.exitCode, 0u) << outcome.output;
     const std::string note = "\thost\tno unit is connected: the unit's EEPROM could not be read (CheckEEPROM failed)\n";
@@ -336,13 +337,13 @@ TEST(HostProgram, TheTranslatorsToolsRunAloneWithTheirExitCodes)
 {
     const std::string wrong = WriteScript("wrong-lang.xml", "<TesterLanguage><Message>"
                                                             "<MessageItem ID=\"99\" text=\"navíc\"/></Message></TesterLanguage>");
-    Outcome check = RunHost(ProgramFolder(), {"--check-lang", wrong});
+    Outcome check = RunHost(DistFolder(), {"--check-lang", wrong});
     EXPECT_EQ(check.exitCode, 1u) << check.output;
     EXPECT_NE(check.output.find("message 99: unknown to the module\n"), std::string::npos) << check.output;
-    Outcome clean = RunHost(ProgramFolder(), {"--check-lang", WindowsPath(daxotest::SourceFolder() + "/lang/cs.xml")});
+    Outcome clean = RunHost(DistFolder(), {"--check-lang", WindowsPath(daxotest::SourceFolder() + "/lang/cs.xml")});
     EXPECT_EQ(clean.exitCode, 0u) << clean.output;
     const std::string exported = TempPath("exported.xml");
-    Outcome written = RunHost(ProgramFolder(), {"--export-lang", exported});
+    Outcome written = RunHost(DistFolder(), {"--export-lang", exported});
     EXPECT_EQ(written.exitCode, 0u) << written.output;
     EXPECT_NE(daxotest::ReadFileBytes(exported).find("<MessageItem ID=\"39\" text=\"configuration for %s"),
               std::string::npos);
@@ -352,7 +353,7 @@ TEST(HostProgram, RepeatsTheScriptForEveryCall)
 {
     const std::string script = WriteScript("each.script", "dialog 2020\nclick 32788\nexpect result 1\n");
     const std::string record = TempPath("each.csv");
-    Outcome outcome = RunHost(ProgramFolder(), {"--bench", Script("series.ini"), "--script", script, "--calls", "3",
+    Outcome outcome = RunHost(DistFolder(), {"--bench", Script("series.ini"), "--script", script, "--calls", "3",
                                             "--record", record});
     EXPECT_EQ(outcome.exitCode, 0u) << outcome.output;
     EXPECT_NE(outcome.output.find("PASSED: 9 script lines, 3 call(s) returning 1, 1, 1"), std::string::npos)
@@ -363,7 +364,7 @@ TEST(HostProgram, RepeatsTheScriptForEveryCall)
 
     const std::string twoCalls = WriteScript("two.script", "dialog 2020\nclick 32788\nexpect result 1\n"
                                                            "dialog 2020\nclick 2\nexpect result 2\n");
-    Outcome one = RunHost(ProgramFolder(), {"--bench", Script("series.ini"), "--script", twoCalls, "--record", record});
+    Outcome one = RunHost(DistFolder(), {"--bench", Script("series.ini"), "--script", twoCalls, "--record", record});
     EXPECT_EQ(one.exitCode, 1u) << one.output;
     EXPECT_NE(one.output.find("FAILED at line 4: dialog 2020\n  not reached: the script has lines for 2 calls, but "
                               "only 1 ran (give --calls 2)"),

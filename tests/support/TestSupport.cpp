@@ -29,6 +29,15 @@ std::string SourceFolder()
     return DAXO_SOURCE_DIR;
 }
 
+std::string DistFolder()
+{
+    std::string path = "Z:" DAXO_DIST_DIR;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
 std::string TempPath(const std::string& name)
 {
     char base[MAX_PATH];

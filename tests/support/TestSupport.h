@@ -17,6 +17,9 @@ std::string ReadFileBytes(const std::string& path);
 std::string ProgramFolder();
 // The repository's folder (for shipped files such as the language files).
 std::string SourceFolder();
+// The shipped binaries of this architecture (dist/win64): what the tests that run the host
+// application run.
+std::string DistFolder();
 
 class ScopedEnv {
 public:
