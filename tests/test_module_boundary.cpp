@@ -193,7 +193,7 @@ TEST_F(ShippedModule, NameAndSupportedTestsThroughTheRows)
     EXPECT_EQ(test.IsSupportedTest("daxo-01"), 0);
     EXPECT_EQ(test.IsSupportedTest(nullptr), 0);
     auto table = reinterpret_cast<const char* const*>(
-        ::GetProcAddress(module, ExpectedModuleExports(true).back().c_str()));
+        ::GetProcAddress(module, "?m_szSupportedTest@CTestDAXO01@@2QBQEBDB"));
     ASSERT_NE(table, nullptr);
     EXPECT_STREQ(table[2], "DAX-01");
 }
@@ -285,7 +285,7 @@ TEST_P(ShippedTables, EveryImportBetweenShippedLibrariesResolves)
                 bool member = name[0] == '?' && at != std::string::npos && at + 4 < name.size() &&
                               std::strchr("ABEFIJMNQRUV", name[at + 2]);
                 if (!GetParam() && member) {
-                    bool variadic = name.size() >= 3 && name.compare(name.size() - 3, 3, "ZZ") == 0;
+                    bool variadic = name.size() >= 2 && name.compare(name.size() - 2, 2, "ZZ") == 0;
                     EXPECT_EQ(name[at + 4], variadic ? 'A' : 'E') << file << " imports " << name;
                 }
             }
