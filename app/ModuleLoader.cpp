@@ -1,5 +1,6 @@
 #include "ModuleLoader.h"
 #include "HostContract.h"
+#include "ModuleFit.h"
 
 namespace daxohost {
 
@@ -26,6 +27,30 @@ std::string SystemMessage(DWORD error)
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
         message.pop_back();
     return message;
+}
+
+// The folder of the running program, where the host's libraries and the module lie.
+std::string ProgramFolder()
+{
+    char path[MAX_PATH];
+    DWORD length = ::GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder(path, length < sizeof path ? length : 0);
+    return folder.substr(0, folder.find_last_of("\\/"));
+}
+
+// What Windows' own reason leaves out: which import of the module the libraries lack.
+std::string WhatDoesNotFit(const std::string& name)
+{
+    const std::string folder = ProgramFolder();
+    const bool bare = name.find_first_of("\\/") == std::string::npos;
+    const std::vector<std::string> problems = ImportsNotMet(bare ? folder + "\\" + name : name, folder);
+    const size_t shown = 5;
+    std::string text;
+    for (size_t i = 0; i < problems.size() && i < shown; ++i)
+        text += "\n" + problems[i];
+    if (problems.size() > shown)
+        text += "\n... and " + std::to_string(problems.size() - shown) + " more.";
+    return text;
 }
 
 } // namespace
@@ -64,7 +89,8 @@ ModuleStatus CModuleLoader::Load(const char* fileName)
         return Fail(ModuleStatus::NotFound,
                     "The test module " + name + " cannot be loaded (error " + std::to_string(error) + ": " +
                         SystemMessage(error) + "). It belongs beside daxohost.exe, with daxotester.test, "
-                        "prubel.dll, quillet.dll and tarlex.dll.");
+                        "prubel.dll, quillet.dll, tarlex.dll, simbench.dll and langfile.dll." +
+                        WhatDoesNotFit(name));
     }
     auto getId = Export<GetInstanceIdFn>(m_module, "_GetTestInstanceID");
     auto getInstance = Export<GetInstanceFn>(m_module, "_GetTestInstance");

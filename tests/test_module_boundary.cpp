@@ -12,8 +12,8 @@
 
 namespace {
 
-using daxotest::PeImage;
-using daxotest::ReadPeImage;
+using daxohost::PeImage;
+using daxohost::ReadPeImage;
 
 const std::string kDist = DAXO_DIST_DIR;   // .../dist/win64
 const std::string kDist32 = kDist.substr(0, kDist.rfind('/')) + "/win32";

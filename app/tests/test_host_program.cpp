@@ -1,5 +1,6 @@
 // daxohost.exe run as the operator, the demo and CI run it: what it prints, what it exits
 // with, and what it leaves in the commissioning record.
+#include "ModuleFit.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -138,6 +139,28 @@ TEST(HostProgram, RefusesEveryModuleThatIsNotTheOneWithItsOwnExitCode)
         EXPECT_NE(outcome.output.find(check.message), std::string::npos) << check.variant << ": " << outcome.output;
         EXPECT_EQ(outcome.output.find("112\t"), std::string::npos) << "nothing ran";
     }
+}
+
+// Windows says only "entry point not found" of a module built for another C++ ABI: the host
+// names what does not fit and where it looked for it.
+TEST(HostProgram, AModuleOfAnotherAbiIsRefusedWithTheNamesThatDoNotFit)
+{
+    const std::string folder = HostFolder("host-gnu-abi", "");
+    const std::string gnuBuilt = WindowsPath(std::string(DAXO_INSIDE_DIR) + "/TestDAXO01.dll");
+    ASSERT_TRUE(::CopyFileA(gnuBuilt.c_str(), (folder + "\\TestDAXO01.dll").c_str(), FALSE)) << gnuBuilt;
+    Outcome outcome = RunHost(folder, {"--script", WriteScript("never-run.script", "dialog 2020\n")});
+    EXPECT_EQ(outcome.exitCode, 3u) << outcome.output;
+    EXPECT_NE(outcome.output.find("TestDAXO01.dll imports _Z"), std::string::npos) << outcome.output;
+    EXPECT_NE(outcome.output.find(", which does not export it (a name of the GNU C++ ABI"), std::string::npos);
+    EXPECT_NE(outcome.output.find("more."), std::string::npos) << "the list is cut short";
+
+    // A library of the host that is not there at all (the host itself would not start without
+    // most of them, so the check is asked directly).
+    ::DeleteFileA((folder + "\\prubel.dll").c_str());
+    const std::vector<std::string> problems = daxohost::ImportsNotMet(folder + "\\TestDAXO01.dll", folder);
+    EXPECT_NE(std::find(problems.begin(), problems.end(), "TestDAXO01.dll needs prubel.dll, which is not beside the host."),
+              problems.end())
+        << (problems.empty() ? std::string("nothing found") : problems.front());
 }
 
 TEST(HostProgram, AModuleThatCrashesEndsTheHostWithTheCrashCodeAndWhatHappened)

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace daxotest {
+namespace daxohost {
 
 struct PeImport {
     std::string library;              // as named in the import table
@@ -20,4 +20,4 @@ struct PeImage {
 
 PeImage ReadPeImage(const std::string& path);
 
-} // namespace daxotest
+} // namespace daxohost

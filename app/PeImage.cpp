@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-namespace daxotest {
+namespace daxohost {
 
 namespace {
 
@@ -114,4 +114,4 @@ PeImage ReadPeImage(const std::string& path)
     return image;
 }
 
-} // namespace daxotest
+} // namespace daxohost
