@@ -3,6 +3,7 @@
 #include "LanguageReader.h"
 #include "MyObject.h"
 #include "TesterHooks.h"
+#include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -218,42 +219,37 @@ int CDAXOTester::SetLanguageFile(const char* path)
 // that names it ("host message 19"), so that a module's hand-over to the host can be told from
 // an empty text; it lives until the next such answer. Texts are asked for on the host's
 // user-interface thread only, so one buffer serves.
-static char* HostFallback()
+static const char* HostFallback(const char* format, ...)
 {
     static char answer[64];
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(answer, sizeof answer, format, arguments);
+    va_end(arguments);
     return answer;
 }
 
 const char* CDAXOTester::GetMessageA(unsigned int id)
 {
     LanguageFileHandle* file = m_pLanguage;
-    if (!FindSectionItem(file, "Message", "MessageItem", id)) {
-        char* answer = HostFallback();
-        snprintf(answer, 64, "host message %u", id);
-        return answer;
-    }
+    if (!FindSectionItem(file, "Message", "MessageItem", id))
+        return HostFallback("host message %u", id);
     return TextOrEmpty(LangFileGetAttribute(file, "text"));
 }
 
 const char* CDAXOTester::GetDialogName(unsigned int id)
 {
     LanguageFileHandle* file = m_pLanguage;
-    if (!FindSectionItem(file, "Dialog", "DialogItem", id)) {
-        char* answer = HostFallback();
-        snprintf(answer, 64, "host dialog %u", id);
-        return answer;
-    }
+    if (!FindSectionItem(file, "Dialog", "DialogItem", id))
+        return HostFallback("host dialog %u", id);
     return TextOrEmpty(LangFileGetAttribute(file, "text"));
 }
 
 const char* CDAXOTester::GetDialogControlName(unsigned int dialogId, unsigned int controlId)
 {
     LanguageFileHandle* file = m_pLanguage;
-    if (!FindSectionItem(file, "Dialog", "DialogItem", dialogId) || !FindItem(file, "ControlItem", controlId)) {
-        char* answer = HostFallback();
-        snprintf(answer, 64, "host control %u/%u", dialogId, controlId);
-        return answer;
-    }
+    if (!FindSectionItem(file, "Dialog", "DialogItem", dialogId) || !FindItem(file, "ControlItem", controlId))
+        return HostFallback("host control %u/%u", dialogId, controlId);
     return TextOrEmpty(LangFileGetAttribute(file, "text"));
 }
 
