@@ -7,8 +7,9 @@ char* volatile g_memory;
 
 int main()
 {
-    // More than any machine of ours has, and less than the size that the compiler refuses.
-    const size_t huge = static_cast<size_t>(1) << (sizeof(size_t) == 8 ? 46 : 31);
+    // More than any address space holds, so that the heap refuses it at once; read at run time,
+    // so that the compiler neither refuses nor folds it.
+    volatile size_t huge = static_cast<size_t>(-1) / 2;
     try {
         g_memory = new char[huge];
         bool answeredNull = g_memory == nullptr;
