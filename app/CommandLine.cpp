@@ -13,7 +13,8 @@ struct Option {
 const Option kFileOptions[] = {{"--bench", &HostOptions::bench}, {"--script", &HostOptions::script},
                                {"--lang", &HostOptions::lang},   {"--log", &HostOptions::log},
                                {"--shots", &HostOptions::shots}, {"--record", &HostOptions::record},
-                               {"--check-lang", &HostOptions::checkLang}, {"--export-lang", &HostOptions::exportLang}};
+                               {"--check-lang", &HostOptions::checkLang}, {"--export-lang", &HostOptions::exportLang},
+                               {"--check-module", &HostOptions::checkModule}};
 
 bool IsOption(const std::string& name)
 {
@@ -84,6 +85,10 @@ bool ParseCommandLine(const std::vector<std::string>& args, HostOptions* options
         *error = "--check-lang and --export-lang each run alone (the module's own texts are the reference)";
         return false;
     }
+    if (!options->checkModule.empty() && args.size() != 2) {
+        *error = "--check-module runs alone";
+        return false;
+    }
     if ((callsGiven || timeoutGiven) && options->script.empty()) {
         *error = std::string(callsGiven ? "--calls" : "--timeout") + " belongs to a script: give --script";
         return false;
@@ -96,11 +101,13 @@ std::string Usage()
     return "usage: daxohost.exe [--bench FILE] [--lang FILE] [--log FILE] [--record FILE] [--shots DIR]\n"
            "       daxohost.exe --script FILE [--bench FILE] [--lang FILE] [--log FILE] [--record FILE]\n"
            "                    [--shots DIR] [--calls N] [--timeout SECONDS]\n"
-           "       daxohost.exe --check-lang FILE | --export-lang FILE\n"
+           "       daxohost.exe --check-lang FILE | --export-lang FILE | --check-module FILE\n"
            "Without --script the application opens for the operator. With --script the operator is\n"
            "played from the script (see docs/SCRIPTS.md) and the result log goes to the standard output.\n"
            "--check-lang checks a translation against the module's texts (exit 0 clean, 1 problems found,\n"
            "2 the file cannot be read); --export-lang writes every text of the module to start a new one.\n"
+           "--check-module says what of a module does not fit this host and its libraries (exit 0 fits,\n"
+           "1 does not fit, 2 the file cannot be read or is no library of this architecture).\n"
            "Exit codes: 0 passed, 1 the script failed or a record row was lost, 2 wrong arguments,\n"
            "script, bench, language or record file, 3 TestDAXO01.dll not loadable, 4 an export missing,\n"
            "5 a wrong module identifier, 6 no test object, 7 the program crashed (what happened is on\n"

@@ -14,6 +14,7 @@ struct HostOptions {
     std::string record;     // commissioning record; empty: commissioning.csv beside the log
     std::string checkLang;  // a language file to check against the module, instead of a run
     std::string exportLang; // where to write a complete language file of the module's texts
+    std::string checkModule; // a module to check against the host's libraries, instead of a run
     int calls = 1;          // ConfigureThermometer calls of a script
     unsigned timeoutMs = 10000;  // how long a script line waits for its window
     bool help = false;

@@ -29,21 +29,12 @@ std::string SystemMessage(DWORD error)
     return message;
 }
 
-// The folder of the running program, where the host's libraries and the module lie.
-std::string ProgramFolder()
-{
-    char path[MAX_PATH];
-    DWORD length = ::GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder(path, length < sizeof path ? length : 0);
-    return folder.substr(0, folder.find_last_of("\\/"));
-}
-
-// What Windows' own reason leaves out: which import of the module the libraries lack.
+// What Windows' own reason leaves out: what of the module does not fit the host's libraries.
 std::string WhatDoesNotFit(const std::string& name)
 {
     const std::string folder = ProgramFolder();
     const bool bare = name.find_first_of("\\/") == std::string::npos;
-    const std::vector<std::string> problems = ImportsNotMet(bare ? folder + "\\" + name : name, folder);
+    const std::vector<std::string> problems = CheckModule(bare ? folder + "\\" + name : name, folder, false).problems;
     const size_t shown = 5;
     std::string text;
     for (size_t i = 0; i < problems.size() && i < shown; ++i)

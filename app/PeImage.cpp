@@ -66,6 +66,7 @@ PeImage ReadPeImage(const std::string& path)
         !Copy(bytes, dos.e_lfanew + 4, &header) || !Copy(bytes, dos.e_lfanew + 4 + sizeof header, &magic))
         return image;
     image.is64 = magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+    image.isDll = (header.Characteristics & IMAGE_FILE_DLL) != 0;
     size_t optional = dos.e_lfanew + 4 + sizeof header;
     IMAGE_DATA_DIRECTORY exportDir = {}, importDir = {};
     size_t directories = optional + (image.is64 ? offsetof(IMAGE_OPTIONAL_HEADER64, DataDirectory)

@@ -14,6 +14,7 @@ struct PeImport {
 struct PeImage {
     bool read = false;        // false: no file, or no PE image
     bool is64 = false;        // PE32+ (x86-64) or PE32 (i686)
+    bool isDll = false;       // a library, not a program
     std::vector<std::string> exports;
     std::vector<PeImport> imports;
 };

@@ -2,6 +2,7 @@
 #include "CommandLine.h"
 #include "CrashReport.h"
 #include "HostApplication.h"
+#include "ModuleFit.h"
 #include <windows.h>
 #include <fcntl.h>
 #include <io.h>
@@ -28,6 +29,8 @@ int main(int argc, char** argv)
         std::fputs(daxohost::Usage().c_str(), stdout);
         return daxohost::kExitPassed;
     }
+    if (!options.checkModule.empty())
+        return daxohost::RunCheckModule(options.checkModule);
     daxohost::CHostApplication application(options);
     return application.Run();
 }

@@ -163,6 +163,47 @@ TEST(HostProgram, AModuleOfAnotherAbiIsRefusedWithTheNamesThatDoNotFit)
         << (problems.empty() ? std::string("nothing found") : problems.front());
 }
 
+// daxohost --check-module: a line per problem; exit 0 fits, 1 does not fit, 2 unreadable.
+TEST(HostProgram, CheckModuleSaysWhatOfAModuleDoesNotFit)
+{
+    const std::string shipped = DistFolder() + "\\TestDAXO01.dll";
+    // The shipped module with one imported name changed, as a build against other headers makes it.
+    std::string bytes = daxotest::ReadFileBytes(shipped);
+    const size_t at = bytes.find("?TestSupportedTest@CTest@@");
+    ASSERT_NE(at, std::string::npos);
+    bytes[at + 1] = 'X';
+    const std::string otherHeaders = TempPath("other-headers.dll");
+    daxotest::WriteFileBytes(otherHeaders, bytes);
+    const std::string text = TempPath("text.dll");
+    daxotest::WriteFileBytes(text, "not a library\r\n");
+    std::string win32 = DistFolder();
+    win32.replace(win32.rfind("win64"), 5, "win32");
+    const std::string gnuBuilt = WindowsPath(std::string(DAXO_INSIDE_DIR) + "/TestDAXO01.dll");
+    const std::string fakes = WindowsPath(DAXO_FAKE_MODULES);
+    const struct {
+        std::string file;
+        DWORD exitCode;
+        std::vector<std::string> says;
+    } cases[] = {
+        {shipped, 0, {"fits this host and the libraries beside it."}},
+        {gnuBuilt, 1, {"names of the GNU C++ ABI", "two destructor entries (_ZN11CTestDAXO01D0Ev",
+                       "TestDAXO01.dll imports _Z"}},
+        {otherHeaders, 1, {"other-headers.dll imports ?XestSupportedTest@CTest@@QEAAHPEBDPEAPEADH@Z from prubel.dll, "
+                           "which does not export it."}},
+        {fakes + "\\idonly\\TestDAXO01.dll", 1, {"TestDAXO01.dll does not export _GetTestInstance."}},
+        {fakes + "\\wrongid\\TestDAXO01.dll", 1, {"answers the module identifier 1234, not 20292."}},
+        {text, 2, {"is no Windows library."}},
+        {win32 + "\\TestDAXO01.dll", 2, {"is a 32-bit library; this host is 64-bit."}},
+        {TempPath("absent.dll"), 2, {"absent.dll cannot be read."}},
+    };
+    for (const auto& check : cases) {
+        Outcome outcome = RunHost(DistFolder(), {"--check-module", check.file});
+        EXPECT_EQ(outcome.exitCode, check.exitCode) << check.file << ": " << outcome.output;
+        for (const std::string& said : check.says)
+            EXPECT_NE(outcome.output.find(said), std::string::npos) << check.file << ": " << outcome.output;
+    }
+}
+
 TEST(HostProgram, AModuleThatCrashesEndsTheHostWithTheCrashCodeAndWhatHappened)
 {
     const std::string script = WriteScript("never-run.script", "dialog 2020\nclick 2\n");
