@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -35,7 +36,9 @@ struct CLanguageFile::Document {
     std::wstring wideText;               // values before their conversion to the code page
     std::vector<Node> nodes;             // node 0 is the document, parent of the top-level tags
     std::vector<Attribute> attributes;
-    std::vector<std::uint32_t> names;    // each distinct tag or attribute name once
+    // Each distinct tag or attribute name once, by its converted text: a file of many names
+    // loads in time linear in its size.
+    std::unordered_map<std::string, std::uint32_t> names;
     std::uint32_t current = kNone;
 
     const char* At(std::uint32_t offset) const { return text.data() + offset; }
@@ -43,10 +46,8 @@ struct CLanguageFile::Document {
     // A name's offset in the text block; kNone when no tag or attribute carries it.
     std::uint32_t NameOffset(const char* name) const
     {
-        for (std::uint32_t offset : names)
-            if (std::strcmp(At(offset), name) == 0)
-                return offset;
-        return kNone;
+        auto found = names.find(name);
+        return found == names.end() ? kNone : found->second;
     }
 
     std::uint32_t FindFrom(std::uint32_t node, std::uint32_t name) const
@@ -202,7 +203,7 @@ private:
         if (same != kNone)
             m_doc.text.resize(offset);   // another spelling that converts to a known name
         else
-            m_doc.names.push_back(same = offset);
+            m_doc.names.emplace(m_doc.At(offset), same = offset);
         m_wideNames.emplace(std::move(key), same);
         return same;
     }
