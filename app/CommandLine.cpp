@@ -46,6 +46,10 @@ bool ParseCommandLine(const std::vector<std::string>& args, HostOptions* options
             options->help = true;
             continue;
         }
+        if (name == "--replace") {
+            options->replace = true;
+            continue;
+        }
         if (!IsOption(name)) {
             *error = name.compare(0, 2, "--") == 0 ? "unknown option " + name : "unexpected argument '" + name + "'";
             return false;
@@ -85,6 +89,10 @@ bool ParseCommandLine(const std::vector<std::string>& args, HostOptions* options
         *error = "--check-lang and --export-lang each run alone (the module's own texts are the reference)";
         return false;
     }
+    if (options->replace && options->exportLang.empty()) {
+        *error = "--replace belongs to --export-lang";
+        return false;
+    }
     if (!options->checkModule.empty() && args.size() != 2) {
         *error = "--check-module runs alone";
         return false;
@@ -101,11 +109,12 @@ std::string Usage()
     return "usage: daxohost.exe [--bench FILE] [--lang FILE] [--log FILE] [--record FILE] [--shots DIR]\n"
            "       daxohost.exe --script FILE [--bench FILE] [--lang FILE] [--log FILE] [--record FILE]\n"
            "                    [--shots DIR] [--calls N] [--timeout SECONDS]\n"
-           "       daxohost.exe --check-lang FILE | --export-lang FILE | --check-module FILE\n"
+           "       daxohost.exe --check-lang FILE | --export-lang FILE [--replace] | --check-module FILE\n"
            "Without --script the application opens for the operator. With --script the operator is\n"
            "played from the script (see docs/SCRIPTS.md) and the result log goes to the standard output.\n"
            "--check-lang checks a translation against the module's texts (exit 0 clean, 1 problems found,\n"
-           "2 the file cannot be read); --export-lang writes every text of the module to start a new one.\n"
+           "2 the file cannot be read); --export-lang writes every text of the module to start a new one,\n"
+           "never over an existing file unless --replace is given.\n"
            "--check-module says what of a module does not fit this host and its libraries (exit 0 fits,\n"
            "1 does not fit, 2 the file cannot be read or is no library of this architecture).\n"
            "Exit codes: 0 passed, 1 the script failed or a record row was lost, 2 wrong arguments,\n"

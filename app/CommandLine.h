@@ -17,6 +17,7 @@ struct HostOptions {
     std::string checkModule; // a module to check against the host's libraries, instead of a run
     int calls = 1;          // ConfigureThermometer calls of a script
     unsigned timeoutMs = 10000;  // how long a script line waits for its window
+    bool replace = false;   // --export-lang may write over an existing file
     bool help = false;
 };
 

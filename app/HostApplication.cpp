@@ -98,7 +98,7 @@ int CHostApplication::Run()
     if (!m_options.checkLang.empty())
         return RunCheckLanguage(*m_module.Test(), m_options.checkLang);
     if (!m_options.exportLang.empty())
-        return RunExportLanguage(*m_module.Test(), m_options.exportLang);
+        return RunExportLanguage(*m_module.Test(), m_options.exportLang, m_options.replace);
     int result = m_options.script.empty() ? RunByHand() : RunScript();
     CLanguageMenu::UseEnglish(*m_module.Test());
     return result;

@@ -316,11 +316,17 @@ int RunCheckLanguage(CTestObject test, const std::string& path)
     return problems.empty() ? kLanguageClean : kLanguageProblems;
 }
 
-int RunExportLanguage(CTestObject test, const std::string& path)
+int RunExportLanguage(CTestObject test, const std::string& path, bool replace)
 {
     const std::string reference = ReferenceLanguageFile();
     if (SameFile(path, reference)) {
         Say(stderr, "daxohost: " + path + " is the reference file; it stays as it is. Export to another file.\n");
+        return kLanguageUnreadable;
+    }
+    // A translation that exists is someone's work: it is replaced only when asked for.
+    if (!replace && ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        Say(stderr, "daxohost: " + path + " exists and stays as it is; export to a new file, or add --replace "
+                    "to write over it.\n");
         return kLanguageUnreadable;
     }
     CLanguageCheck check(test);

@@ -61,6 +61,6 @@ private:
 std::string ReferenceLanguageFile();
 // daxohost --check-lang FILE and --export-lang FILE; they print what they found.
 int RunCheckLanguage(CTestObject test, const std::string& path);
-int RunExportLanguage(CTestObject test, const std::string& path);
+int RunExportLanguage(CTestObject test, const std::string& path, bool replace = false);
 
 } // namespace daxohost

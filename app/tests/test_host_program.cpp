@@ -411,6 +411,15 @@ TEST(HostProgram, TheTranslatorsToolsRunAloneWithTheirExitCodes)
     EXPECT_EQ(written.exitCode, 0u) << written.output;
     EXPECT_NE(daxotest::ReadFileBytes(exported).find("<MessageItem ID=\"39\" text=\"configuration for %s"),
               std::string::npos);
+    // An existing file (a translation, perhaps) is written over only when asked for.
+    daxotest::WriteFileBytes(exported, "someone's translation");
+    Outcome kept = RunHost(DistFolder(), {"--export-lang", exported});
+    EXPECT_EQ(kept.exitCode, 2u) << kept.output;
+    EXPECT_NE(kept.output.find("exists and stays as it is"), std::string::npos) << kept.output;
+    EXPECT_EQ(daxotest::ReadFileBytes(exported), "someone's translation");
+    Outcome replaced = RunHost(DistFolder(), {"--export-lang", exported, "--replace"});
+    EXPECT_EQ(replaced.exitCode, 0u) << replaced.output;
+    EXPECT_NE(daxotest::ReadFileBytes(exported).find("<MessageItem ID=\"39\""), std::string::npos);
 }
 
 TEST(HostProgram, RepeatsTheScriptForEveryCall)
