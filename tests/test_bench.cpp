@@ -218,6 +218,26 @@ TEST(Bench, ABenchWithoutUnitsWarnsAtLoadAndTheRunGoesOn)
     EXPECT_EQ(bench.LoadWarning(), "") << "the built-in bench";
 }
 
+// Values beyond a limit are held at it, and the warning says where.
+TEST(Bench, ValuesBeyondTheirLimitsAreHeldThereWithAWarning)
+{
+    CSimBench& bench = CSimBench::Instance();
+    const std::string path = daxotest::TempPath("limits.ini");
+    daxotest::WriteFileBytes(path, "[Bench]\r\nUnits=100000\r\n[Unit1]\r\nSerial=1\r\nIdentDelay=2147483647\r\n"
+                                   "[Unit2]\r\n  identdelay = -5\r\n");
+    bench.Load(path.c_str());
+    EXPECT_EQ(bench.UnitCount(), 1000);
+    SimUnitInfo first{}, second{};
+    ASSERT_TRUE(bench.GetUnit(0, &first) && bench.GetUnit(1, &second));
+    EXPECT_EQ(first.identDelay, 10000);
+    EXPECT_EQ(second.identDelay, 0);
+    const std::string file = "the bench file " + path;
+    EXPECT_EQ(bench.LoadWarning(),
+              file + ", line 2: [Bench] Units=100000 is beyond the limit of 1000; 1000 is used\n" + file +
+                  ", line 5: [Unit1] IdentDelay=2147483647 is beyond the limit of 10000; 10000 is used\n" + file +
+                  ", line 7: [Unit2] IdentDelay=-5 is beyond the limit of 0; 0 is used");
+}
+
 TEST(BenchFaults, FailedReconnectLeavesTheLineAsItWas)
 {
     BenchFile().Bench("ReconnectFails", "1").Unit({"Serial=1", "Address=3"}).Load();

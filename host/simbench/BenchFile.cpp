@@ -5,8 +5,10 @@
 
 namespace {
 
-// A fixture holds no more units than this, whatever a file says.
+// A fixture holds no more units than this, and a unit takes no longer than this to answer an
+// identification request: longer would outlast every wait of a script.
 const int kMaxUnits = 1000;
+const int kMaxIdentDelayMs = 10000;
 
 // Hex digits to bytes; anything that is not a hex digit is skipped.
 std::vector<unsigned char> ParseHex(const std::string& text)
@@ -44,6 +46,44 @@ public:
     int Int(const char* section, const char* key, int fallback) const
     {
         return static_cast<int>(::GetPrivateProfileIntA(section, key, fallback, m_path.c_str()));
+    }
+    // The line of `key` in `section`, counted from 1; 0 when the file has none.
+    int LineOf(const char* section, const char* key) const
+    {
+        FILE* file = std::fopen(m_path.c_str(), "rb");
+        if (!file)
+            return 0;
+        char line[1024];
+        bool inSection = false;
+        int number = 0, found = 0;
+        while (!found && std::fgets(line, sizeof line, file)) {
+            ++number;
+            const char* text = line + std::strspn(line, " \t");
+            size_t keyLength = std::strlen(key);
+            if (*text == '[')
+                inSection = _strnicmp(text + 1, section, std::strlen(section)) == 0 &&
+                            text[1 + std::strlen(section)] == ']';
+            else if (inSection && _strnicmp(text, key, keyLength) == 0 &&
+                     (text[keyLength] == '=' || text[keyLength] == ' ' || text[keyLength] == '\t'))
+                found = number;
+        }
+        std::fclose(file);
+        return found;
+    }
+    // `key` as a number from `low` to `high`; a value beyond them is held at the limit, with a
+    // warning that names the file, the line and the limit.
+    int Bounded(const char* section, const char* key, int fallback, int low, int high, std::string* warnings) const
+    {
+        int value = Int(section, key, fallback);
+        if (value >= low && value <= high)
+            return value;
+        int held = value < low ? low : high;
+        if (!warnings->empty())
+            *warnings += "\n";
+        *warnings += "the bench file " + m_path + ", line " + std::to_string(LineOf(section, key)) + ": [" + section +
+                     "] " + key + "=" + std::to_string(value) + " is beyond the limit of " + std::to_string(held) +
+                     "; " + std::to_string(held) + " is used";
+        return held;
     }
 
 private:
@@ -89,8 +129,9 @@ BenchSettings ReadBenchFile(const std::string& path)
         bench.hasDefaultBlock = true;
     }
     bench.reconnectFails = ini.Int("Bench", "ReconnectFails", 0) != 0;
-    int count = ini.Int("Bench", "Units", 0);
-    for (int i = 1; i <= count && i <= kMaxUnits; ++i) {
+    std::string limits;
+    int count = ini.Bounded("Bench", "Units", 0, 0, kMaxUnits, &limits);
+    for (int i = 1; i <= count; ++i) {
         char section[32];
         std::snprintf(section, sizeof section, "Unit%d", i);
         BenchUnitSettings unit{};
@@ -118,10 +159,11 @@ BenchSettings ReadBenchFile(const std::string& path)
         unit.writeProtect = ini.Int(section, "WriteProtect", 0);
         unit.silent = ini.Int(section, "Silent", 0);
         unit.answersFrom = ini.Int(section, "AnswersFrom", 1);
-        unit.identDelay = ini.Int(section, "IdentDelay", 0);
+        unit.identDelay = ini.Bounded(section, "IdentDelay", 0, 0, kMaxIdentDelayMs, &limits);
         unit.writeFails = ini.Int(section, "WriteFails", 0);
         bench.units.push_back(unit);
     }
+    bench.warning = limits;
     if (bench.units.empty())
         bench.warning = "the bench file " + path + " " + WhyNoUnit(path, ini) + ": no unit waits at the fixture";
     return bench;

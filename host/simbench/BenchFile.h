@@ -20,7 +20,9 @@ struct BenchSettings {
     bool hasDefaultBlock = false;
     unsigned char defaultBlock[kDefaultBlockSize]{};
     bool reconnectFails = false;
-    std::string warning;          // why the file yields no unit; empty when it yields some
+    // Why the file yields no unit, or else each value held at its limit, a line each; empty
+    // when neither.
+    std::string warning;
 };
 
 BenchSettings ReadBenchFile(const std::string& path);

@@ -50,7 +50,8 @@ public:
     // Requests that change nothing visible, such as the polls of a silent unit, leave it.
     unsigned int Revision() const;
     // Why the last load set up no unit ("the bench file ... is empty: no unit waits at the
-    // fixture"); empty when it set up at least one. The run goes on with an empty fixture.
+    // fixture"), or else each value of the file held at its limit, a line each; empty when
+    // neither. The run goes on.
     std::string LoadWarning() const;
 
     // The fixture, as the operator handles it.
