@@ -119,15 +119,34 @@ bool CScriptRunner::Run(int calls)
     return !m_failed;
 }
 
+namespace {
+bool IsBenchLine(ScriptOp op)
+{
+    return op == ScriptOp::BenchJumper || op == ScriptOp::BenchConnectNext || op == ScriptOp::BenchUnplug;
+}
+} // namespace
+
 bool CScriptRunner::RunCall(const std::vector<ScriptLine>& lines)
 {
     // Lines up to the last one that needs a window are played while the call runs; the rest
     // are checked once it has returned.
-    size_t played = 0;
-    for (size_t i = 0; i < lines.size(); ++i)
+    // Bench lines that open the call are the operator's hands at the fixture before it: they
+    // take effect before the module reads the unit, so that the pass names the unit they chose.
+    size_t first = 0;
+    for (; first < lines.size() && IsBenchLine(lines[first].op); ++first) {
+        std::string why;
+        if (!RunAnywhere(lines[first], &why)) {
+            Fail(&lines[first], why);
+            return false;
+        }
+        ++m_linesRun;
+    }
+    size_t played = first;
+    for (size_t i = first; i < lines.size(); ++i)
         if (ScopeOf(lines[i].op) == LineScope::Window)
             played = i + 1;
-    const std::vector<ScriptLine> steps(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(played));
+    const std::vector<ScriptLine> steps(lines.begin() + static_cast<std::ptrdiff_t>(first),
+                                        lines.begin() + static_cast<std::ptrdiff_t>(played));
     m_targets.clear();
 
     int result = 0;

@@ -422,6 +422,22 @@ TEST(HostProgram, TheTranslatorsToolsRunAloneWithTheirExitCodes)
     EXPECT_NE(daxotest::ReadFileBytes(exported).find("<MessageItem ID=\"39\""), std::string::npos);
 }
 
+// A call that opens with the operator's hands at the bench reads the unit they chose: the
+// record's row names it, not the unit before.
+TEST(HostProgram, BenchLinesThatOpenACallComeBeforeItReadsTheUnit)
+{
+    const std::string script = WriteScript("next-between.script", "dialog 2020\nclick 2\nexpect result 2\n"
+                                                                  "bench next\ndialog 2020\nclick 2\nexpect result 2\n");
+    const std::string record = TempPath("next-between.csv");
+    Outcome outcome = RunHost(DistFolder(), {"--bench", Script("series.ini"), "--script", script, "--calls", "2",
+                                            "--record", record});
+    EXPECT_EQ(outcome.exitCode, 0u) << outcome.output;
+    const std::vector<std::string> rows = Lines(daxotest::ReadFileBytes(record));
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_NE(rows[1].find(",00000712,"), std::string::npos) << rows[1];
+    EXPECT_NE(rows[2].find(",00000713,"), std::string::npos) << rows[2];
+}
+
 TEST(HostProgram, RepeatsTheScriptForEveryCall)
 {
     const std::string script = WriteScript("each.script", "dialog 2020\nclick 32788\nexpect result 1\n");
