@@ -77,22 +77,42 @@ std::string CCommissioningRecord::FormatRow(const std::string& time, const UnitP
 bool CCommissioningRecord::CanAppend(std::string* reason) const
 {
     const DWORD attributes = ::GetFileAttributesA(m_path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) {
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-            *reason = "it is a folder";
-        else if (attributes & FILE_ATTRIBUTE_READONLY)
-            *reason = "it is read-only";
-        return !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY));
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        *reason = "it is a folder";
+        return false;
+    }
+    // Said by the attribute too: an administrator's open would pass over it.
+    if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        *reason = "it is read-only";
+        return false;
     }
     const size_t slash = m_path.find_last_of("\\/");
-    if (slash == std::string::npos)
-        return true;   // a new file in the current folder
-    const std::string folder = m_path.substr(0, slash + 1);
-    const DWORD folderAttributes = ::GetFileAttributesA(folder.c_str());
-    if (folderAttributes != INVALID_FILE_ATTRIBUTES && (folderAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return true;
-    *reason = "the folder " + folder + " does not exist";
-    return false;
+    if (!exists && slash != std::string::npos) {
+        const std::string folder = m_path.substr(0, slash + 1);
+        const DWORD folderAttributes = ::GetFileAttributesA(folder.c_str());
+        if (folderAttributes == INVALID_FILE_ATTRIBUTES || !(folderAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            *reason = "the folder " + folder + " does not exist";
+            return false;
+        }
+    }
+    // Opened as every row will be, so that a read-only file, mount or flag refuses the record
+    // now and not at the first unit; a file made only for the check goes again at once.
+    HANDLE file = ::CreateFileA(m_path.c_str(), FILE_APPEND_DATA | (exists ? 0 : DELETE),
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                exists ? OPEN_EXISTING : CREATE_NEW,
+                                exists ? FILE_ATTRIBUTE_NORMAL : FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        // Another program that has the file open now may well let go before the first row;
+        // if not, that row's loss fails the run.
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
+            return true;
+        *reason = "it cannot be opened for appending (error " + std::to_string(error) + ")";
+        return false;
+    }
+    ::CloseHandle(file);
+    return true;
 }
 
 bool CCommissioningRecord::Append(const UnitPass& pass) const

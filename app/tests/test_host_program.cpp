@@ -292,7 +292,11 @@ TEST(HostProgram, WrongInputIsRefusedBeforeTheModuleRuns)
     const std::string folder = TempPath("record-folder");
     ::CreateDirectoryA(folder.c_str(), nullptr);
     const std::string nowhere = TempPath("no-such-folder") + "\\record.csv";
-    for (const auto& record : {std::make_pair(folder, "it is a folder"), std::make_pair(nowhere, "does not exist")}) {
+    const std::string readOnly = TempPath("read-only.csv");
+    daxotest::WriteFileBytes(readOnly, "");
+    ::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+    for (const auto& record : {std::make_pair(folder, "it is a folder"), std::make_pair(nowhere, "does not exist"),
+                               std::make_pair(readOnly, "it is read-only")}) {
         Outcome refused = RunHost(DistFolder(), {"--bench", Script("one-unit.ini"), "--script",
                                                     Script("one-unit.script"), "--record", record.first});
         EXPECT_EQ(refused.exitCode, 2u) << refused.output;
