@@ -126,9 +126,19 @@ bool CCommissioningRecord::Append(const UnitPass& pass) const
     // One write for the whole: a crash never leaves a header without its row.
     const std::string header = ok && size.QuadPart == 0 ? Header() + "\r\n" : std::string();
     const std::string text = header + FormatRow(Now(), pass) + "\r\n";
-    ok = ok && WriteAll(file, text) && ::FlushFileBuffers(file);
+    const bool written = ok && WriteAll(file, text) && ::FlushFileBuffers(file);
     ::CloseHandle(file);
-    return ok;
+    if (ok && !written) {
+        // A row is whole or not there: what a full disk let through is cut off again.
+        HANDLE again = ::CreateFileA(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (again != INVALID_HANDLE_VALUE) {
+            if (::SetFilePointerEx(again, size, nullptr, FILE_BEGIN))
+                ::SetEndOfFile(again);
+            ::CloseHandle(again);
+        }
+    }
+    return written;
 }
 
 } // namespace daxohost
