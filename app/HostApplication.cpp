@@ -1,4 +1,5 @@
 #include "HostApplication.h"
+#include "Files.h"
 #include "TesterHooks.h"
 #include "LanguageCheck.h"
 #include "LanguageMenu.h"
@@ -17,12 +18,6 @@
 namespace daxohost {
 
 namespace {
-
-bool FileExists(const std::string& path)
-{
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 void Print(FILE* stream, const std::string& text)
 {

@@ -1,4 +1,5 @@
 #include "ModuleFit.h"
+#include "Files.h"
 #include "ModuleLoader.h"
 #include "PeImage.h"
 #include <windows.h>
@@ -8,21 +9,15 @@
 namespace daxohost {
 
 namespace {
-bool IsFile(const std::string& path)
-{
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // A library the system provides: in the system folder or the Windows folder.
 bool IsSystemLibrary(const std::string& name)
 {
     char folder[MAX_PATH];
     UINT length = ::GetSystemDirectoryA(folder, sizeof folder);
-    if (length && length < sizeof folder && IsFile(std::string(folder) + "\\" + name))
+    if (length && length < sizeof folder && FileExists(std::string(folder) + "\\" + name))
         return true;
     length = ::GetWindowsDirectoryA(folder, sizeof folder);
-    return length && length < sizeof folder && IsFile(std::string(folder) + "\\" + name);
+    return length && length < sizeof folder && FileExists(std::string(folder) + "\\" + name);
 }
 
 bool IsGnuName(const std::string& name) { return name.compare(0, 2, "_Z") == 0; }
@@ -73,13 +68,13 @@ std::string ProgramFolder()
     return folder.substr(0, folder.find_last_of("\\/"));
 }
 
-std::vector<std::string> ImportsNotMet(const std::string& modulePath, const std::string& folder)
+namespace {
+std::vector<std::string> ImportsNotMetBy(const std::string& module, const PeImage& image, const std::string& folder)
 {
     std::vector<std::string> problems;
-    const std::string module = FileName(modulePath);
-    for (const PeImport& import : ReadPeImage(modulePath).imports) {
+    for (const PeImport& import : image.imports) {
         const std::string path = folder + "\\" + import.library;
-        if (!IsFile(path)) {
+        if (!FileExists(path)) {
             if (!IsSystemLibrary(import.library))
                 problems.push_back(module + " needs " + import.library + ", which is not beside the host.");
             continue;
@@ -96,12 +91,18 @@ std::vector<std::string> ImportsNotMet(const std::string& modulePath, const std:
     }
     return problems;
 }
+} // namespace
+
+std::vector<std::string> ImportsNotMet(const std::string& modulePath, const std::string& folder)
+{
+    return ImportsNotMetBy(FileName(modulePath), ReadPeImage(modulePath), folder);
+}
 
 ModuleFit CheckModule(const std::string& modulePath, const std::string& folder, bool load)
 {
     ModuleFit fit;
     const std::string module = FileName(modulePath);
-    if (!IsFile(modulePath)) {
+    if (!FileExists(modulePath)) {
         fit.unreadable = modulePath + " cannot be read.";
         return fit;
     }
@@ -121,7 +122,7 @@ ModuleFit CheckModule(const std::string& modulePath, const std::string& folder, 
         if (std::find(image.exports.begin(), image.exports.end(), name) == image.exports.end())
             fit.problems.push_back(module + " does not export " + name + ".");
     AbiProblems(module, image, &fit.problems);
-    std::vector<std::string> imports = ImportsNotMet(modulePath, folder);
+    std::vector<std::string> imports = ImportsNotMetBy(module, image, folder);
     fit.problems.insert(fit.problems.end(), imports.begin(), imports.end());
     if (load && fit.problems.empty()) {
         std::string failure;

@@ -1,6 +1,7 @@
 // How long the host takes to open language files of the shapes that cost the reader most: many
 // distinct names (each must be found among those already seen), and files at the size limit.
 // A speed figure only; it asserts nothing.
+#include "Clock.h"
 #include "LanguageFile.h"
 #include <windows.h>
 #include <cstdio>
@@ -8,16 +9,6 @@
 #include <string>
 
 namespace {
-
-double Now()
-{
-    static LARGE_INTEGER frequency;
-    if (!frequency.QuadPart)
-        ::QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter;
-    ::QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 // <TesterLanguage> with `count` empty tags of distinct names, or up to `bytes` of them.
 std::string DistinctNames(unsigned long count, size_t bytes)

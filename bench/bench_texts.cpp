@@ -1,5 +1,6 @@
 // How fast the host opens a large language file, and how fast the module finds the texts of
 // its configuration dialog in it: the work done each time the dialog opens.
+#include "Clock.h"
 #include "TestDAXO01.h"
 #include <windows.h>
 #include <algorithm>
@@ -15,16 +16,6 @@ const int kHostDialogs = 400;
 const int kControlsPerHostDialog = 9;
 const unsigned int kDialog2020Controls[] = {32815, 32816, 32817, 32818, 32819, 32820, 32821, 32822, 32823,
                                             32824, 32825, 32826, 32827, 2,     32788, 32789, 32830};
-
-double Now()
-{
-    static LARGE_INTEGER frequency;
-    if (!frequency.QuadPart)
-        ::QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter;
-    ::QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 std::string Item(const char* tag, unsigned int id, const std::string& text, bool close = true)
 {
