@@ -70,8 +70,8 @@ std::string CCommissioningRecord::FormatRow(const std::string& time, const UnitP
     std::string settings = ",,";
     if (pass.written)
         settings = std::to_string(pass.address) + "," + RateWord(pass.baudCode) + "," + ParityWord(pass.parity);
-    return CsvField(time) + "," + CsvField(AnsiToUtf8(pass.serial)) + "," + CsvField(AnsiToUtf8(pass.typeCode)) + "," +
-           settings + "," + ResultWord(pass.result) + "," + CsvField(AnsiToUtf8(pass.detail));
+    return CsvField(time) + "," + CsvField(ModuleTextToUtf8(pass.serial)) + "," + CsvField(ModuleTextToUtf8(pass.typeCode)) + "," +
+           settings + "," + ResultWord(pass.result) + "," + CsvField(ModuleTextToUtf8(pass.detail));
 }
 
 bool CCommissioningRecord::CanAppend(std::string* reason) const

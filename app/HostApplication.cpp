@@ -35,7 +35,7 @@ public:
 private:
     static void Sink(void*, const char* text)
     {
-        std::string line = text ? AnsiToUtf8(text) : std::string();
+        std::string line = text ? ModuleTextToUtf8(text) : std::string();
         while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
             line.pop_back();
         Print(stderr, "debug: " + line + "\n");
@@ -133,6 +133,12 @@ int CHostApplication::Prepare()
         CLanguageMenu::UseEnglish(*m_module.Test());
         return Refuse(kExitBadInput, "the language file " + m_options.lang +
                                          " cannot be read: " + CLanguageMenu::WhyNotRead(*m_module.Test()));
+    }
+    const std::string codePageNotice = m_options.lang.empty() ? std::string() : CodePageNotice();
+    if (!codePageNotice.empty()) {
+        Print(stderr, "daxohost: note: " + codePageNotice + "\n");
+        if (ByHand())
+            ::MessageBoxA(nullptr, codePageNotice.c_str(), "DAXO host", MB_OK | MB_ICONINFORMATION);
     }
     m_log.AddListener([this](const LogEntry& entry) { OnEntry(entry); });
     DaxoTesterSetEventSink(&CHostApplication::OnTesterEvent, this);

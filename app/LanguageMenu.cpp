@@ -1,5 +1,6 @@
 #include "LanguageMenu.h"
 #include "TesterHooks.h"
+#include "TextCodec.h"
 
 namespace daxohost {
 
@@ -89,6 +90,11 @@ bool CLanguageMenu::OnCommand(UINT command, HWND owner)
         UseEnglish(m_test);
         index = 0;
         ::MessageBoxA(owner, message.c_str(), "Language", MB_OK | MB_ICONWARNING);
+    } else if (index != 0 && !m_codePageSaid) {
+        const std::string notice = CodePageNotice();
+        m_codePageSaid = true;
+        if (!notice.empty())
+            ::MessageBoxA(owner, notice.c_str(), "Language", MB_OK | MB_ICONINFORMATION);
     }
     if (m_menu)
         ::CheckMenuRadioItem(m_menu, m_first, m_first + static_cast<UINT>(m_choices.size()) - 1,

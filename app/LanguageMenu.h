@@ -42,6 +42,7 @@ private:
     UINT m_first;
     HMENU m_menu = nullptr;
     std::vector<LanguageChoice> m_choices;
+    bool m_codePageSaid = false;   // once a session is enough
 };
 
 } // namespace daxohost

@@ -142,7 +142,7 @@ std::string CResultLog::CodeText(const LogEntry& entry)
 
 std::string CResultLog::FormatLine(const LogEntry& entry)
 {
-    return TimeText(entry.time) + "\t" + CodeText(entry) + "\t" + AnsiToUtf8(EscapeControls(entry.text));
+    return TimeText(entry.time) + "\t" + CodeText(entry) + "\t" + ModuleTextToUtf8(EscapeControls(entry.text));
 }
 
 } // namespace daxohost

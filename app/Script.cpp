@@ -202,13 +202,13 @@ public:
         return true;
     }
     // A quoted text, or one word.
-    bool Text(std::string* ansi, bool* given, bool optional)
+    bool Text(std::string* text, bool* given, bool optional)
     {
         const Token* token = Peek();
         *given = token != nullptr;
         if (!token)
             return optional || Fail("expected a text (in double quotes when it has blanks)");
-        if (!Utf8ToAnsi(token->text, ansi))
+        if (!Utf8ToModuleText(token->text, text))
             return Fail("the text is not UTF-8");
         ++m_next;
         return true;

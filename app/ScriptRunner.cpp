@@ -17,14 +17,21 @@ const char kOwnerClass[] = "DaxoHostScriptOwner";
 const unsigned long long kLongestWatchMs = 0xFFFFFFF0ull;
 const unsigned long long kModuleWorkMs = 60000;
 
-std::string Quote(const std::string& ansi)
+std::string Quote(const std::string& text)
 {
-    return "\"" + AnsiToUtf8(EscapeControls(ansi)) + "\"";
+    return "\"" + ModuleTextToUtf8(EscapeControls(text)) + "\"";
+}
+
+// The driver's texts, like the windows' it reads, are in the module's code page.
+std::string ForDriver(const std::string& utf8)
+{
+    std::string text;
+    return Utf8ToModuleText(utf8, &text) ? text : utf8;
 }
 
 std::string Label(const ScriptLine& line)
 {
-    return "line " + std::to_string(line.number) + ": " + line.source;
+    return ForDriver("line " + std::to_string(line.number) + ": " + line.source);
 }
 
 bool Same(const std::string& what, const std::string& actual, const std::string& wanted, std::string* why)
@@ -196,7 +203,7 @@ bool CScriptRunner::DriverFailure(const opdriver::OperatorDriver& driver, const 
     const opdriver::Failure& failure = driver.Failures().front();
     if (failure.step >= 1 && failure.step <= steps.size()) {
         const ScriptLine& line = steps[failure.step - 1];
-        std::string why = failure.Detail();
+        std::string why = ModuleTextToUtf8(failure.Detail());
         // A line that acts on a window waits only for the window named before it.
         if (ScopeOf(line.op) == LineScope::Window && line.op != ScriptOp::WaitDialog &&
             line.op != ScriptOp::WaitMessageBox && m_targetGone)
@@ -204,12 +211,13 @@ bool CScriptRunner::DriverFailure(const opdriver::OperatorDriver& driver, const 
                   "line); " + why;
         Fail(&line, why);
     } else if (failure.step != steps.size() + 1) {
-        Fail(nullptr, failure.Text());
+        Fail(nullptr, ModuleTextToUtf8(failure.Text()));
     } else if (steps.empty()) {
-        Fail(nullptr, "the script has no lines for the call, but the module opened a window; " + failure.OpenText());
+        Fail(nullptr, "the script has no lines for the call, but the module opened a window; " +
+                          ModuleTextToUtf8(failure.OpenText()));
     } else {
         Fail(&steps.back(), "the script has no more lines for this call, but the call did not return within " +
-                                std::to_string(m_timeoutMs) + " ms; " + failure.OpenText());
+                                std::to_string(m_timeoutMs) + " ms; " + ModuleTextToUtf8(failure.OpenText()));
     }
     return true;
 }
@@ -269,7 +277,7 @@ void CScriptRunner::RunStep(const ScriptLine& line, opdriver::Window& window)
     if (!held) {
         Fail(&line, why);
         // The driver then ends every window, so that the call returns.
-        throw std::runtime_error(why);
+        throw std::runtime_error(ForDriver(why));
     }
     ++m_linesRun;
 }

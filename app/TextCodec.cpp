@@ -1,5 +1,6 @@
 #include "TextCodec.h"
 #include <windows.h>
+#include <string>
 
 namespace daxohost {
 
@@ -36,20 +37,37 @@ std::string Narrow(const std::wstring& wide, UINT codePage)
 
 } // namespace
 
-bool Utf8ToAnsi(const std::string& utf8, std::string* ansi)
+bool Utf8ToModuleText(const std::string& utf8, std::string* text)
 {
     bool valid = false;
     std::wstring wide = Widen(utf8, CP_UTF8, MB_ERR_INVALID_CHARS, &valid);
     if (!valid)
         return false;
-    *ansi = Narrow(wide, CP_ACP);
+    *text = Narrow(wide, kModuleCodePage);
     return true;
+}
+
+std::string ModuleTextToUtf8(const std::string& text)
+{
+    bool valid = false;
+    return Narrow(Widen(text, kModuleCodePage, 0, &valid), CP_UTF8);
 }
 
 std::string AnsiToUtf8(const std::string& ansi)
 {
     bool valid = false;
     return Narrow(Widen(ansi, CP_ACP, 0, &valid), CP_UTF8);
+}
+
+std::string CodePageNotice()
+{
+    const UINT machine = ::GetACP();
+    if (machine == kModuleCodePage)
+        return {};
+    return "Windows uses code page " + std::to_string(machine) +
+           " on this machine: the dialogs show Czech letters right only with code page 1250 (the log and the "
+           "record hold them right). To see them, set the system locale to Czech (under Wine: "
+           "LC_ALL=cs_CZ.UTF-8).";
 }
 
 std::string EscapeControls(const std::string& text)

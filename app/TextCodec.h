@@ -1,13 +1,20 @@
 #pragma once
-// Scripts, logs and records are UTF-8 files; the module, its dialogs and the bench speak the
-// ANSI code page (1250 for the Czech texts).
+// Scripts, logs and records are UTF-8 files. The module, its dialogs, the language files and the
+// bench speak code page 1250 whatever the machine's code page is; Windows' own texts (paths,
+// error messages) come in the machine's ANSI code page.
 #include <string>
 
 namespace daxohost {
 
-// False when `utf8` is not valid UTF-8; characters that the code page lacks become '?'.
-bool Utf8ToAnsi(const std::string& utf8, std::string* ansi);
+const unsigned kModuleCodePage = 1250;
+
+// False when `utf8` is not valid UTF-8; characters that code page 1250 lacks become '?'.
+bool Utf8ToModuleText(const std::string& utf8, std::string* text);
+std::string ModuleTextToUtf8(const std::string& text);
 std::string AnsiToUtf8(const std::string& ansi);
+// Windows draws the module's 8-bit texts in the machine's code page: its Czech letters come
+// out right only where that is 1250. Empty there; elsewhere what the operator should know.
+std::string CodePageNotice();
 // A text on one line, for logs and messages: line feed, tab and backslash spelt out as \n, \t
 // and \\, carriage returns dropped.
 std::string EscapeControls(const std::string& text);
