@@ -171,10 +171,10 @@ private:
         }
         auto offset = static_cast<std::uint32_t>(m_doc.text.size());
         int wide = static_cast<int>(length);
-        int bytes = wide > 0 ? ::WideCharToMultiByte(CP_ACP, 0, text, wide, nullptr, 0, nullptr, nullptr) : 0;
+        int bytes = wide > 0 ? ::WideCharToMultiByte(1250, 0, text, wide, nullptr, 0, nullptr, nullptr) : 0;
         if (bytes > 0) {
             m_doc.text.resize(offset + static_cast<size_t>(bytes));
-            ::WideCharToMultiByte(CP_ACP, 0, text, wide, &m_doc.text[offset], bytes, nullptr, nullptr);
+            ::WideCharToMultiByte(1250, 0, text, wide, &m_doc.text[offset], bytes, nullptr, nullptr);
         }
         m_doc.text.push_back('\0');
         return offset;
