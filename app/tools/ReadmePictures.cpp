@@ -69,8 +69,9 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR timer, DWORD)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: readme_pictures.exe FOLDER\n");
+    // The record may lie elsewhere, so that the picture shows a station's path, not a build's.
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: readme_pictures.exe FOLDER [RECORD]\n");
         return 2;
     }
     Session& session = g_session;
@@ -88,7 +89,7 @@ int main(int argc, char** argv)
     ::SetTimer(nullptr, 0, 200, &OnTimer);
 
     HostOptions options;
-    options.record = std::string(argv[1]) + "\\commissioning.csv";
+    options.record = argc == 3 ? std::string(argv[2]) : std::string(argv[1]) + "\\commissioning.csv";
     CHostApplication application(options);
     int result = application.Run();
     std::printf("%s\n", session.picture.empty() ? "no picture taken" : session.picture.c_str());
