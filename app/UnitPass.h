@@ -45,7 +45,7 @@ public:
 
 private:
     struct Unit {
-        bool configured = false;          // by the last pass that wrote, tested or failed
+        bool configured = false;          // as its last pass not cancelled or skipped left it
         bool firstPassConfigured = false;
     };
     struct Part {
