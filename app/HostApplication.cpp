@@ -66,9 +66,12 @@ void CHostApplication::OnTesterEvent(void* context, int kind, const unsigned cha
     if (kind == TesterEventImageRead) {
         passes.OnImageRead(data && length >= CUnitPassTracker::kImageSize ? data : nullptr);
         // The log shows where each unit begins.
-        if (const UnitPass* unit = passes.Current())
+        if (const UnitPass* unit = passes.Current()) {
             host.m_log.AddNote("--- unit " + unit->serial + ", type " +
                                (unit->typeCode.empty() ? std::string("(none)") : unit->typeCode) + " ---");
+            if (host.m_mainWindow)
+                host.m_mainWindow->ShowUnitAtWork(*unit, host.m_totals);
+        }
         // The module ends the call after a failed read without a word; the host says why.
         host.m_noUnitRead = host.m_noUnitRead || !data;
     }
@@ -153,8 +156,11 @@ void CHostApplication::OnEntry(const LogEntry& entry)
         Print(stdout, CResultLog::FormatLine(entry) + "\n");
     if (entry.source == LogSource::CallResult) {
         m_passes.OnCallReturned();
-        if (m_noUnitRead)
+        if (m_noUnitRead) {
             m_log.AddNote("no unit is connected: the unit's EEPROM could not be read (CheckEEPROM failed)");
+            if (m_mainWindow)
+                m_mainWindow->ShowNoUnit();
+        }
         m_noUnitRead = false;
     } else if (entry.FromModule())
         m_passes.OnReport(static_cast<unsigned char>(entry.code), entry.heading ? entry.text.c_str() : nullptr,
@@ -166,7 +172,7 @@ void CHostApplication::OnPass(const UnitPass& pass)
 {
     m_totals.Count(pass);
     // In the log, so that a script's console and the log file show it too.
-    m_log.AddNote("verdict for unit " + pass.serial + ": " + Verdict(pass) + "; this session: " + m_totals.Text());
+    m_log.AddNote("verdict for unit " + pass.serial + ": " + m_totals.Story() + "; this session: " + m_totals.Text());
     if (m_mainWindow)
         m_mainWindow->ShowVerdict(pass, m_totals);
     if (m_record.Append(pass))

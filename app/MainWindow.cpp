@@ -22,14 +22,22 @@ struct VerdictLook {
     COLORREF background;
 };
 
-VerdictLook LookOf(PassResult result)
+const VerdictLook kAtWorkLook{RGB(0, 60, 140), RGB(222, 234, 252)};
+const VerdictLook kQuietLook{RGB(70, 70, 70), RGB(236, 236, 236)};
+
+VerdictLook LookOf(PassResult outcome)
 {
-    switch (result) {
+    switch (outcome) {
     case PassResult::Configured: return {RGB(0, 100, 0), RGB(214, 250, 214)};
     case PassResult::Cancelled:
-    case PassResult::Skipped: return {RGB(70, 70, 70), RGB(236, 236, 236)};
+    case PassResult::Skipped: return kQuietLook;
     default: return {RGB(160, 0, 0), RGB(255, 222, 222)};
     }
+}
+
+std::string UnitName(const UnitPass& pass)
+{
+    return "  Unit " + (pass.serial.empty() ? std::string("(no serial)") : pass.serial) + ":  ";
 }
 
 POINT BenchPlace()
@@ -233,30 +241,48 @@ void CMainWindow::ConfigureUnit()
     if (m_configuring)
         return;
     m_configuring = true;
+    m_advice.clear();
     ::SetWindowTextA(m_status, "Configuring: follow the dialogs.");
     int result = m_test.ConfigureThermometer(m_window, 0, 0);
     m_configuring = false;
     m_log.AddCallResult(result);
     // The verdict line says what became of each unit; this line says what to do next.
-    const char* next = result == kCallConfigured
-                           ? "Done: the unit is configured. Connect the next unit, then configure it."
-                           : "Done: see the verdict and the log. Connect the next unit, then configure it.";
-    ::SetWindowTextA(m_status, next);
+    if (m_advice.empty())
+        m_advice = result == kCallConfigured
+                       ? "Done: the unit is configured. Connect the next unit, then configure it."
+                       : "Done: see the verdict and the log. Connect the next unit, then configure it.";
+    ::SetWindowTextA(m_status, m_advice.c_str());
 }
 
-void CMainWindow::ShowVerdict(const UnitPass& pass, const SessionTotals& totals)
+void CMainWindow::SetVerdict(const std::string& text, COLORREF textColour, COLORREF background)
 {
-    VerdictLook look = LookOf(pass.result);
-    m_verdictText = look.text;
-    if (HBRUSH brush = ::CreateSolidBrush(look.background)) {
+    m_verdictText = textColour;
+    if (HBRUSH brush = ::CreateSolidBrush(background)) {
         if (m_verdictBrush)
             ::DeleteObject(m_verdictBrush);
         m_verdictBrush = brush;
     }
-    std::string serial = pass.serial.empty() ? std::string("(no serial)") : pass.serial;
-    ::SetWindowTextA(m_verdict, ("  Unit " + serial + ":  " + Verdict(pass)).c_str());
-    ::SetWindowTextA(m_totals, ("This session: " + totals.Text() + ".").c_str());
+    ::SetWindowTextA(m_verdict, text.c_str());
     ::InvalidateRect(m_verdict, nullptr, TRUE);
+}
+
+void CMainWindow::ShowVerdict(const UnitPass& pass, const SessionTotals& totals)
+{
+    VerdictLook look = LookOf(totals.Outcome());
+    SetVerdict(UnitName(pass) + totals.Story(), look.text, look.background);
+    ::SetWindowTextA(m_totals, ("This session: " + totals.Text() + ".").c_str());
+    m_advice = Advice(totals.Outcome());
+}
+
+void CMainWindow::ShowUnitAtWork(const UnitPass& pass, const SessionTotals& totals)
+{
+    SetVerdict(UnitName(pass) + totals.InProgress(pass.serial), kAtWorkLook.text, kAtWorkLook.background);
+}
+
+void CMainWindow::ShowNoUnit()
+{
+    SetVerdict("  No unit connected: its EEPROM could not be read.", kQuietLook.text, kQuietLook.background);
+    m_advice = "No unit is connected: connect a unit at the bench, then configure it.";
 }
 
 LRESULT CMainWindow::OnControlColour(HDC dc, HWND control)

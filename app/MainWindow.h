@@ -41,8 +41,13 @@ public:
     HWND VerdictLine() const { return m_verdict; }
     HWND TotalsLine() const { return m_totals; }
 
-    // The result of a pass over a unit, large and coloured, with the session's totals.
+    // The story of the unit of a pass that has ended, large and coloured, with the session's
+    // totals; the status line will give the advice that fits it once the call returns.
     void ShowVerdict(const UnitPass& pass, const SessionTotals& totals);
+    // A pass over the unit has begun: whatever the line said belonged to the unit before.
+    void ShowUnitAtWork(const UnitPass& pass, const SessionTotals& totals);
+    // A call found no unit at the fixture.
+    void ShowNoUnit();
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -57,6 +62,7 @@ private:
     void SaveLog();
     void ShowNewEntries();
     bool IsChosenEnd(const std::string& text) const;
+    void SetVerdict(const std::string& text, COLORREF textColour, COLORREF background);
     std::string ModuleInfo() const;
 
     CTestObject m_test;
@@ -77,6 +83,7 @@ private:
     CLanguageMenu m_languages;
     size_t m_shown = 0;        // log entries already in the list
     bool m_configuring = false;
+    std::string m_advice;      // what to do after the call under way; empty: nothing judged yet
 };
 
 } // namespace daxohost

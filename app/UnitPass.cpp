@@ -48,26 +48,93 @@ std::string Verdict(const UnitPass& pass)
     case PassResult::Configured: return "configured at address " + std::to_string(pass.address);
     case PassResult::TestFailed: return "test failed: unit did not answer";
     case PassResult::WriteFailed: return "write failed: check that JP1 is in WE";
-    case PassResult::Cancelled: return "cancelled";
+    case PassResult::Cancelled: return "cancelled: not configured";
     case PassResult::Skipped: return "skipped: configured earlier in this series";
     case PassResult::NoTypeCode: return "no type code in the unit's EEPROM";
     default: return "error in the module";
     }
 }
 
+const char* Advice(PassResult outcome)
+{
+    switch (outcome) {
+    case PassResult::Configured: return "Done: the unit is configured. Connect the next unit, then configure it.";
+    case PassResult::TestFailed:
+        return "The unit did not answer with its new settings: check its wiring and settings, or configure it again.";
+    case PassResult::WriteFailed: return "The write failed: move JP1 of the unit to WE, then configure it again.";
+    case PassResult::Cancelled: return "Cancelled: the unit is not configured. Configure it again, or connect the next unit.";
+    case PassResult::Skipped: return "The unit was configured earlier in this series. Connect the next unit, then configure it.";
+    case PassResult::NoTypeCode:
+        return "The unit's EEPROM holds no type code: the unit cannot be configured here. Set it aside, connect the next unit.";
+    default: return "The module failed: see the log, then configure the unit again.";
+    }
+}
+
+// A unit's story goes on while the same unit comes back unconfigured: a failed test brings it
+// back at once, the operator may bring it back after a cancel.
+bool SessionTotals::Continues(const std::string& serial) const
+{
+    return !m_story.empty() && serial == m_serial && m_story.back().result != PassResult::Configured;
+}
+
 void SessionTotals::Count(const UnitPass& pass)
 {
-    serials.insert(pass.serial);
-    if (pass.result == PassResult::Configured)
-        ++configured;
-    else if (pass.result != PassResult::Cancelled && pass.result != PassResult::Skipped)
-        ++failed;
+    if (!Continues(pass.serial))
+        m_story.clear();
+    m_serial = pass.serial;
+    const std::string verdict = Verdict(pass);
+    if (!m_story.empty() && m_story.back().verdict == verdict)
+        ++m_story.back().times;
+    else
+        m_story.push_back({verdict, pass.result, 1});
+
+    auto found = m_units.emplace(pass.serial, Unit());
+    Unit& unit = found.first->second;
+    if (found.second)
+        unit.firstPassConfigured = pass.result == PassResult::Configured;
+    // A cancel or a skip leaves the unit as it was.
+    if (pass.result != PassResult::Cancelled && pass.result != PassResult::Skipped)
+        unit.configured = pass.result == PassResult::Configured;
 }
 
 std::string SessionTotals::Text() const
 {
-    return std::to_string(configured) + " configured, " + std::to_string(failed) + " failed, " +
-           std::to_string(serials.size()) + (serials.size() == 1 ? " unit seen" : " units seen");
+    size_t configured = 0, firstPass = 0;
+    for (const auto& unit : m_units) {
+        configured += unit.second.configured ? 1 : 0;
+        firstPass += unit.second.firstPassConfigured ? 1 : 0;
+    }
+    std::string text = std::to_string(configured) + (configured == 1 ? " unit" : " units") + " configured, " +
+                       std::to_string(m_units.size() - configured) + " not configured";
+    // Rounded down: 100 % only when every unit went through at once.
+    if (!m_units.empty())
+        text += ", first-pass yield " + std::to_string(firstPass * 100 / m_units.size()) + " %";
+    return text;
+}
+
+std::string SessionTotals::Story() const
+{
+    std::string story;
+    for (const Part& part : m_story) {
+        story += (story.empty() ? "" : ", then ") + part.verdict;
+        if (part.times > 1)
+            story += " (" + std::to_string(part.times) + " times)";
+    }
+    return story;
+}
+
+std::string SessionTotals::InProgress(const std::string& serial) const
+{
+    return Continues(serial) ? Story() + ", then being configured again..." : std::string("being configured...");
+}
+
+PassResult SessionTotals::Outcome() const
+{
+    for (auto part = m_story.rbegin(); part != m_story.rend(); ++part) {
+        if (part->result != PassResult::Cancelled)
+            return part->result;
+    }
+    return PassResult::Cancelled;
 }
 
 bool CUnitPassTracker::Is(const char* line, unsigned id) const
@@ -80,6 +147,7 @@ void CUnitPassTracker::StartPass()
     m_open = m_dialogShown = m_summary = m_writeFailed = false;
     m_writeFailure.clear();
     m_last113.clear();
+    m_summaryText.clear();
     m_pass = UnitPass();
 }
 
@@ -145,10 +213,12 @@ void CUnitPassTracker::OnReport(unsigned char code, const char* heading, const c
         break;
     case kReportSummary:
         m_summary = true;
+        m_summaryText = text;
         break;
     case kReportSuccess:
+        // Production reads from the row what the unit was given.
         if (m_summary && Is(line, kMsgFinished))
-            Finish(PassResult::Configured, std::string());
+            Finish(PassResult::Configured, m_summaryText);
         break;
     case kReportFailure:
         if (m_pass.typeCode.empty())

@@ -3,8 +3,9 @@
 // what a host sees of it (the EEPROM image it read, the record it was asked to write, the
 // module's reports) and judged when the pass is over.
 #include <functional>
-#include <set>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace daxohost {
 
@@ -18,21 +19,46 @@ struct UnitPass {
     int baudCode = 0;
     int parity = 0;
     PassResult result = PassResult::Error;
-    std::string detail;      // the module's report that explains the result (ANSI); may be empty
-};
-
-// What the operator has done this session, for the main window and the script's verdicts.
-struct SessionTotals {
-    int configured = 0;
-    int failed = 0;        // passes whose test or write failed, or that found no type code or an error
-    std::set<std::string> serials;   // the units seen, a unit tested again counted once
-    void Count(const UnitPass& pass);
-    std::string Text() const;
+    std::string detail;      // the module's report that explains the result, for a configured unit the
+                             // configuration summary (ANSI); may be empty
 };
 
 // The record's word for a result, and the operator's.
 const char* ResultWord(PassResult result);
 std::string Verdict(const UnitPass& pass);
+// What the operator does next after a unit whose story came to this.
+const char* Advice(PassResult outcome);
+
+// What the operator has done this session, unit by unit (by serial), and the story of the unit
+// at hand: the passes over it since it came or since it was last configured.
+class SessionTotals {
+public:
+    void Count(const UnitPass& pass);
+    // "4 units configured, 1 not configured, first-pass yield 80 %".
+    std::string Text() const;
+    // "test failed: unit did not answer, then cancelled: not configured".
+    std::string Story() const;
+    // The same while a pass over the unit `serial` runs.
+    std::string InProgress(const std::string& serial) const;
+    // What the story comes to: its last result, or the failure that a cancel ended.
+    PassResult Outcome() const;
+
+private:
+    struct Unit {
+        bool configured = false;          // as its last pass not cancelled or skipped left it
+        bool firstPassConfigured = false;
+    };
+    struct Part {
+        std::string verdict;
+        PassResult result;
+        int times;
+    };
+    bool Continues(const std::string& serial) const;
+
+    std::map<std::string, Unit> m_units;
+    std::string m_serial;                 // of the unit at hand
+    std::vector<Part> m_story;
+};
 
 // Fed with the events of the calls in the order they happen; hands each pass that reached a
 // unit to the sink once its result is known.
@@ -72,6 +98,7 @@ private:
     bool m_writeFailed = false;
     std::string m_writeFailure;
     std::string m_last113;
+    std::string m_summaryText;
     UnitPass m_pass;
 };
 

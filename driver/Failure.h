@@ -14,6 +14,7 @@ struct Failure {
         kActionFailed,    // the step's action threw
         kCannotDo,        // asked of a window what it cannot do: a missing control, one of another kind
         kOpenedCallback,  // the opened callback threw; no step is to blame
+        kUnexpected,      // a window that no step expects (ExpectNothingElse)
     };
 
     Kind kind = kNoWindow;

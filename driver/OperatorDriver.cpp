@@ -134,6 +134,13 @@ OperatorDriver& OperatorDriver::OnMessageBox(std::function<void(Window&)> action
     return When(AnyMessageBox(), std::move(action), std::move(description));
 }
 
+OperatorDriver& OperatorDriver::ExpectNothingElse(unsigned graceMs)
+{
+    m_expectNothingElse = true;
+    m_graceMs = graceMs;
+    return *this;
+}
+
 bool OperatorDriver::Finished() const
 {
     return m_next == m_steps.size() && !m_givenUp;
@@ -189,9 +196,11 @@ void OperatorDriver::Tick()
         EndEveryWindow();
         return;
     }
-    if (m_next >= m_steps.size())
-        return;
     const ULONGLONG now = ::GetTickCount64();
+    if (m_next >= m_steps.size()) {
+        MeetsTheUnexpected(ActiveDialog(), now);
+        return;
+    }
     // The time limit counts from the first tick that waits for the step, so a test may prepare
     // at leisure before it opens the first dialog.
     if (!m_waiting) {
@@ -208,6 +217,8 @@ void OperatorDriver::Tick()
         RunStep(m_next, active);
         return;
     }
+    if (MeetsTheUnexpected(active, now))
+        return;
     if (!m_givenUp && now - m_waitStart >= m_timeoutMs) {
         GiveUp(m_next, Failure::kNoWindow, "no matching window within " + std::to_string(m_timeoutMs) + " ms");
     }
@@ -291,13 +302,40 @@ void OperatorDriver::FinishPause(size_t index)
     }
 }
 
-void OperatorDriver::GiveUp(size_t index, Failure::Kind kind, const std::string& reason)
+// A message box blocks the code under test until someone answers it: if no step takes it, no
+// step will ever come. A window left after the last step would wait for ever.
+bool OperatorDriver::MeetsTheUnexpected(HWND active, ULONGLONG now)
+{
+    if (!m_expectNothingElse)
+        return false;
+    if (!active) {
+        m_leftoverSince = 0;
+        return false;
+    }
+    if (m_next < m_steps.size()) {
+        if (!Window(active).IsMessageBox())
+            return false;
+        GiveUp(m_next, Failure::kUnexpected, "a message box that the step does not take", active);
+        return true;
+    }
+    if (m_leftoverSince == 0)
+        m_leftoverSince = now;
+    if (now - m_leftoverSince < m_graceMs)
+        return false;
+    GiveUp(m_next, Failure::kUnexpected,
+           "a window that no step expects, still open " + std::to_string(m_graceMs) + " ms after the last step", active);
+    return true;
+}
+
+void OperatorDriver::GiveUp(size_t index, Failure::Kind kind, const std::string& reason, HWND window)
 {
     Failure failure;
     failure.kind = kind;
-    failure.step = index + 1;
+    failure.step = index < m_steps.size() ? index + 1 : 0;
     failure.stepName = index < m_steps.size() ? m_steps[index].description : std::string();
     failure.reason = reason;
+    if (window)
+        failure.window = DescribeWindow(window);
     failure.openWindows = DescribeOpenWindows();
     Diagnostic(__LINE__, failure.Text());
     m_log->Add(std::move(failure));

@@ -54,6 +54,12 @@ public:
     // limit does not count against the wait.
     OperatorDriver& Pause(unsigned ms, std::function<void()> done, std::string description = {});
 
+    // For a test that knows every window its code opens: a message box that the step waiting
+    // does not take, or a dialog or message box still open `graceMs` after the last step, is
+    // one it did not expect, and the driver gives up on it at once, naming it (a message box
+    // with its text), instead of leaving the test to wait for it.
+    OperatorDriver& ExpectNothingElse(unsigned graceMs = 1000);
+
     bool Finished() const;                                // every step ran, nothing was given up
     bool Succeeded() const { return Finished() && Failures().empty(); }
     size_t StepsRun() const { return m_next; }
@@ -85,11 +91,15 @@ private:
     bool Matches(size_t index, HWND window);
     void RunStep(size_t index, HWND window);
     void FinishPause(size_t index);
-    void GiveUp(size_t index, Failure::Kind kind, const std::string& reason);
+    bool MeetsTheUnexpected(HWND active, ULONGLONG now);
+    void GiveUp(size_t index, Failure::Kind kind, const std::string& reason, HWND window = nullptr);
     void EndEveryWindow() const;
     std::string Label(size_t index) const;
 
     unsigned m_timeoutMs;
+    bool m_expectNothingElse = false;
+    unsigned m_graceMs = 0;
+    ULONGLONG m_leftoverSince = 0;     // a window open after the last step, since; 0: none
     HWND m_timerWindow = nullptr;
     std::vector<Step> m_steps;
     size_t m_next = 0;

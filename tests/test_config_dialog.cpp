@@ -58,9 +58,12 @@ protected:
                 const_cast<Window&>(w).Answer(IDOK);
             }
         });
-        driver.OnDialog(IDC_WRITE, std::move(actions), "operator");
+        driver.OnDialog(IDC_WRITE, std::move(actions), "operator").ExpectNothingElse();
         INT_PTR result = dialog.Show(-1);
-        EXPECT_TRUE(driver.Succeeded()) << driver.Report();
+        std::string answered;
+        for (const SeenBox& box : boxes)
+            answered += "\nanswered OK: " + box.caption + " message box '" + box.text + "'";
+        EXPECT_TRUE(driver.Succeeded()) << driver.Report() << answered;
         return result;
     }
 

@@ -32,8 +32,9 @@ protected:
     INT_PTR Show(std::function<void(Window&)> operatorActions = nullptr)
     {
         OperatorDriver driver;
+        // Once the operator has stopped it, the test ends within a poll.
         if (operatorActions)
-            driver.OnDialog(IDC_TEST_INFO, std::move(operatorActions), "operator");
+            driver.OnDialog(IDC_TEST_INFO, std::move(operatorActions), "operator").ExpectNothingElse(5000);
         INT_PTR result = dialog.Show(-1);
         EXPECT_TRUE(driver.Succeeded()) << driver.Report();
         EXPECT_EQ(::WaitForSingleObject(dialog.GetThreadHandle(), 0), WAIT_OBJECT_0) << "worker still running";
@@ -250,7 +251,7 @@ protected:
     INT_PTR Show(std::function<void(Window&)> actions)
     {
         OperatorDriver driver;
-        driver.OnDialog(IDOK, std::move(actions), "operator");
+        driver.OnDialog(IDOK, std::move(actions), "operator").ExpectNothingElse();
         INT_PTR result = dialog.Show(-1);
         EXPECT_TRUE(driver.Succeeded()) << driver.Report();
         return result;

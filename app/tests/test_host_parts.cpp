@@ -474,7 +474,14 @@ TEST_F(LoadedModule, MainWindowConfiguresAUnitWhileTheBenchStaysUsable)
     ::GetWindowTextA(window.VerdictLine(), verdict, sizeof verdict);
     ::GetWindowTextA(window.TotalsLine(), counted, sizeof counted);
     EXPECT_NE(std::string(verdict).find("00000712:  write failed: check that JP1 is in WE"), std::string::npos) << verdict;
-    EXPECT_NE(std::string(counted).find("0 configured, 1 failed, 1 unit seen"), std::string::npos) << counted;
+    EXPECT_NE(std::string(counted).find("0 units configured, 1 not configured"), std::string::npos) << counted;
+    // The same unit again: its story so far stays up; a call without a unit clears it.
+    window.ShowUnitAtWork(pass, totals);
+    ::GetWindowTextA(window.VerdictLine(), verdict, sizeof verdict);
+    EXPECT_STREQ(verdict, "  Unit 00000712:  write failed: check that JP1 is in WE, then being configured again...");
+    window.ShowNoUnit();
+    ::GetWindowTextA(window.VerdictLine(), verdict, sizeof verdict);
+    EXPECT_EQ(std::string(verdict).find("  No unit connected"), 0u) << verdict;
 }
 
 } // namespace

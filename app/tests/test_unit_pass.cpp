@@ -2,11 +2,14 @@
 // settings from the record written, the row of the commissioning record.
 #include "CommissioningRecord.h"
 #include "TestSupport.h"
+#include "TextCodec.h"
 #include "UnitPass.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <map>
+#include <set>
 #include <vector>
 
 namespace {
@@ -56,58 +59,103 @@ struct Feed {
     Feed& Written(int address = 5) { return Start().Image().Line(112, 37).Write(address, 19, 2); }
 };
 
-TEST(UnitPass, EachEndingOfAPassGivesItsResultAndDetail)
-{
-    Feed f;
-    f.Written(5).Report(117, nullptr, "configuration for 00000712").Line(114, 40).Line(113, 41).Returned();
-    f.Written(6).Line(113, 42);                                           // test failed, next pass
-    f.Start().Image().Line(112, 37).Write(7, 9, 0).Line(113, 32).Line(113, 43).Returned();
-    f.Start().Image().Line(112, 37).Line(113, 43).Returned();            // cancelled, nothing written
-    ASSERT_EQ(f.passes.size(), 4u);
-    EXPECT_EQ(f.passes[0].result, PassResult::Configured);
-    EXPECT_EQ(f.passes[0].detail, "");
-    EXPECT_EQ(f.passes[0].address, 5);
-    EXPECT_EQ(f.passes[0].serial, "00000712");
-    EXPECT_EQ(f.passes[0].typeCode, "VX1205.10");
-    EXPECT_EQ(f.passes[1].result, PassResult::TestFailed);
-    EXPECT_EQ(f.passes[1].detail, kTexts.at(42));
-    EXPECT_EQ(f.passes[2].result, PassResult::WriteFailed);
-    EXPECT_EQ(f.passes[2].detail, kTexts.at(32));
-    EXPECT_EQ(f.passes[2].address, 7);
-    EXPECT_EQ(f.passes[3].result, PassResult::Cancelled);
-    EXPECT_EQ(f.passes[3].detail, kTexts.at(43));
-    EXPECT_FALSE(f.passes[3].written);
-}
+// Every result a pass can end with, each by every road to it: the record's word and detail.
+struct Ending {
+    const char* road;
+    std::function<void(Feed&)> feed;
+    PassResult result;
+    const char* word;
+    std::string detail;
+};
 
-TEST(UnitPass, AWriteThatFailedBeforeASuccessfulOneLeavesTheUnitConfigured)
+TEST(UnitPass, EveryResultHasItsRoadsItsRecordWordAndItsDetail)
 {
+    const std::string summary = "configuration for 00000712: address 5; parity Sudá (EVEN)";
+    const Ending endings[] = {
+        {"tested, series ended", [&](Feed& f) { f.Written(5).Report(117, nullptr, summary.c_str()).Line(114, 40).Line(113, 41).Returned(); },
+         PassResult::Configured, "configured", summary},
+        {"a write failed, then one held", [](Feed& f) { f.Start().Image().Line(112, 37).Write(3, 9, 0).Line(113, 32).Write(4, 9, 0)
+             .Line(114, 40).Report(117, nullptr, "summary").Line(114, 40).Returned(); }, PassResult::Configured, "configured", "summary"},
+        {"no answer", [](Feed& f) { f.Written(6).Line(113, 42); }, PassResult::TestFailed, "test failed", kTexts.at(42)},
+        {"write failed, cancelled", [](Feed& f) { f.Written(7).Line(113, 32).Line(113, 43).Returned(); },
+         PassResult::WriteFailed, "write failed", kTexts.at(32)},
+        {"cancelled", [](Feed& f) { f.Start().Image().Line(112, 37).Line(113, 43).Returned(); },
+         PassResult::Cancelled, "cancelled", kTexts.at(43)},
+        {"repeat declined, next", [](Feed& f) { f.Start().Image().Start(); }, PassResult::Skipped, "skipped", ""},
+        {"repeat declined, ended", [](Feed& f) { f.Start().Image().Line(113, 36).Returned(); },
+         PassResult::Skipped, "skipped", kTexts.at(36)},
+        {"no type code", [](Feed& f) { f.Start().Image("                ").Line(113, 45).Returned(); },
+         PassResult::NoTypeCode, "no type code", kTexts.at(45)},
+        {"unforeseen report", [](Feed& f) { f.Start().Image().Line(112, 37).Report(113, nullptr, "unforeseen").Returned(); },
+         PassResult::Error, "error", "unforeseen"},
+        {"gave up before the dialog", [](Feed& f) { f.Start().Image().Line(113, 45).Returned(); },
+         PassResult::Error, "error", kTexts.at(45)},
+    };
+    std::set<PassResult> covered;
+    for (const Ending& ending : endings) {
+        Feed f;
+        ending.feed(f);
+        ASSERT_GE(f.passes.size(), 1u) << ending.road;
+        const UnitPass& pass = f.passes[0];
+        EXPECT_EQ(pass.result, ending.result) << ending.road;
+        EXPECT_EQ(pass.serial, "00000712") << ending.road;
+        const std::string row = CCommissioningRecord::FormatRow("t", pass);
+        const std::string tail = std::string(",") + ending.word + "," + AnsiToUtf8(ending.detail);
+        EXPECT_EQ(row.substr(row.size() - std::min(row.size(), tail.size())), tail) << ending.road;
+        covered.insert(pass.result);
+    }
+    EXPECT_EQ(covered.size(), static_cast<size_t>(PassResult::Error) + 1) << "a result without a road";
+
     Feed f;
-    f.Start().Image().Line(112, 37).Write(3, 9, 0).Line(113, 32).Write(4, 9, 0).Line(114, 40);
-    f.Report(117, nullptr, "summary").Line(114, 40).Returned();
+    f.Written(7).Line(113, 32).Line(113, 43).Returned();
+    f.Start().Returned();                                                 // CheckEEPROM failed: no unit, no pass
     ASSERT_EQ(f.passes.size(), 1u);
-    EXPECT_EQ(f.passes[0].result, PassResult::Configured);
-    EXPECT_EQ(f.passes[0].address, 4);
+    EXPECT_EQ(f.passes[0].address, 7);
+    EXPECT_EQ(f.passes[0].typeCode, "VX1205.10");
+    EXPECT_TRUE(f.passes[0].written);
 }
 
-TEST(UnitPass, SkippedNoTypeErrorAndNoUnit)
+// A unit's story as the main window tells it, the advice that follows, and the totals by unit.
+TEST(UnitPass, TheSessionTellsEachUnitsStoryAndCountsUnitsNotPasses)
 {
-    Feed f;
-    f.Start().Image().Start().Image().Line(113, 36).Returned();         // No, OK; then No, Cancel
-    f.Start().Image("                ").Line(113, 45).Returned();
-    f.Start().Image().Line(112, 37).Report(113, nullptr, "something unforeseen").Returned();
-    f.Start().Image().Line(113, 45).Returned();                          // gave up before the dialog
-    f.Start().Returned();                                                 // CheckEEPROM failed: no unit
-    ASSERT_EQ(f.passes.size(), 5u);
-    EXPECT_EQ(f.passes[4].result, PassResult::Error);
-    EXPECT_EQ(f.passes[4].detail, kTexts.at(45));
-    EXPECT_EQ(f.passes[0].result, PassResult::Skipped);
-    EXPECT_EQ(f.passes[0].detail, "");
-    EXPECT_EQ(f.passes[1].result, PassResult::Skipped);
-    EXPECT_EQ(f.passes[1].detail, kTexts.at(36));
-    EXPECT_EQ(f.passes[2].result, PassResult::NoTypeCode);
-    EXPECT_EQ(f.passes[2].typeCode, "");
-    EXPECT_EQ(f.passes[3].result, PassResult::Error);
-    EXPECT_EQ(f.passes[3].detail, "something unforeseen");
+    struct Step {
+        const char* serial;
+        PassResult result;
+        const char* story;
+        const char* advice;
+        const char* totals;
+    };
+    const char* failing = "0 units configured, 1 not configured, first-pass yield 0 %";
+    const Step steps[] = {
+        {"712", PassResult::TestFailed, "test failed: unit did not answer", "check its wiring and settings", failing},
+        {"712", PassResult::TestFailed, "test failed: unit did not answer (2 times)", "check its wiring", failing},
+        {"712", PassResult::Cancelled, "test failed: unit did not answer (2 times), then cancelled: not configured",
+         "check its wiring", failing},
+        {"712", PassResult::Configured, "test failed: unit did not answer (2 times), then cancelled: not configured, "
+         "then configured at address 5", "Connect the next unit", "1 unit configured, 0 not configured, first-pass yield 0 %"},
+        {"713", PassResult::Configured, "configured at address 5", "Connect the next unit",
+         "2 units configured, 0 not configured, first-pass yield 50 %"},
+        {"713", PassResult::Skipped, "skipped: configured earlier in this series", "Connect the next unit",
+         "2 units configured, 0 not configured, first-pass yield 50 %"},
+        {"714", PassResult::WriteFailed, "write failed: check that JP1 is in WE", "move JP1 of the unit to WE",
+         "2 units configured, 1 not configured, first-pass yield 33 %"},
+        {"713", PassResult::Cancelled, "cancelled: not configured", "Configure it again",
+         "2 units configured, 1 not configured, first-pass yield 33 %"},
+    };
+    SessionTotals session;
+    EXPECT_EQ(session.Text(), "0 units configured, 0 not configured");
+    for (const Step& step : steps) {
+        UnitPass pass;
+        pass.serial = step.serial;
+        pass.result = step.result;
+        pass.address = 5;
+        session.Count(pass);
+        EXPECT_EQ(session.Story(), step.story) << step.serial;
+        EXPECT_NE(std::string(Advice(session.Outcome())).find(step.advice), std::string::npos) << step.story;
+        EXPECT_EQ(session.Text(), step.totals) << step.story;
+    }
+    EXPECT_EQ(session.InProgress("713"), "cancelled: not configured, then being configured again...");
+    EXPECT_EQ(session.InProgress("715"), "being configured...");
 }
 
 TEST(CommissioningRecord, RowsAreAppendedUnderOneHeaderWithTheSettingsWritten)
