@@ -28,14 +28,24 @@ std::string Now()
     return text;
 }
 
-bool WriteAll(HANDLE file, const std::string& text)
+} // namespace
+
+HANDLE CCommissioningRecord::Open(DWORD access, DWORD disposition, DWORD flags) const
 {
-    DWORD written = 0;
-    return ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-           written == text.size();
+    return ::CreateFileA(m_path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         disposition, flags, nullptr);
 }
 
-} // namespace
+bool CCommissioningRecord::Write(HANDLE file, const char* data, DWORD size, DWORD* written) const
+{
+    return ::WriteFile(file, data, size, written, nullptr) != 0;
+}
+
+bool CCommissioningRecord::WriteAll(HANDLE file, const std::string& text) const
+{
+    DWORD written = 0;
+    return Write(file, text.data(), static_cast<DWORD>(text.size()), &written) && written == text.size();
+}
 
 std::string CCommissioningRecord::Header()
 {
@@ -98,10 +108,8 @@ bool CCommissioningRecord::CanAppend(std::string* reason) const
     }
     // Opened as every row will be, so that a read-only file, mount or flag refuses the record
     // now and not at the first unit; a file made only for the check goes again at once.
-    HANDLE file = ::CreateFileA(m_path.c_str(), FILE_APPEND_DATA | (exists ? 0 : DELETE),
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                exists ? OPEN_EXISTING : CREATE_NEW,
-                                exists ? FILE_ATTRIBUTE_NORMAL : FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    HANDLE file = Open(FILE_APPEND_DATA | (exists ? 0 : DELETE), exists ? OPEN_EXISTING : CREATE_NEW,
+                       exists ? FILE_ATTRIBUTE_NORMAL : FILE_FLAG_DELETE_ON_CLOSE);
     if (file == INVALID_HANDLE_VALUE) {
         // Another program that has the file open now may well let go before the first row;
         // if not, that row's loss fails the run.
@@ -117,8 +125,7 @@ bool CCommissioningRecord::CanAppend(std::string* reason) const
 
 bool CCommissioningRecord::Append(const UnitPass& pass) const
 {
-    HANDLE file = ::CreateFileA(m_path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = Open(FILE_APPEND_DATA, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     LARGE_INTEGER size{};
@@ -130,8 +137,7 @@ bool CCommissioningRecord::Append(const UnitPass& pass) const
     ::CloseHandle(file);
     if (ok && !written) {
         // A row is whole or not there: what a full disk let through is cut off again.
-        HANDLE again = ::CreateFileA(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE again = Open(GENERIC_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
         if (again != INVALID_HANDLE_VALUE) {
             if (::SetFilePointerEx(again, size, nullptr, FILE_BEGIN))
                 ::SetEndOfFile(again);

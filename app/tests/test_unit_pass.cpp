@@ -187,4 +187,47 @@ TEST(CommissioningRecord, RowsAreAppendedUnderOneHeaderWithTheSettingsWritten)
     EXPECT_FALSE(CCommissioningRecord(daxotest::TempPath("no\\such\\folder\\r.csv")).Append(pass));
 }
 
+// A disk that gives out part way through a row, or a share that will not open for appending.
+class SickRecord : public CCommissioningRecord {
+public:
+    enum Sickness { ShortWrite, FailedWrite, RefusedOpen };
+    SickRecord(const std::string& path, Sickness sickness) : CCommissioningRecord(path), m_sickness(sickness) {}
+
+protected:
+    HANDLE Open(DWORD access, DWORD disposition, DWORD flags) const override
+    {
+        if (m_sickness != RefusedOpen)
+            return CCommissioningRecord::Open(access, disposition, flags);
+        ::SetLastError(ERROR_WRITE_PROTECT);
+        return INVALID_HANDLE_VALUE;
+    }
+    bool Write(HANDLE file, const char* data, DWORD size, DWORD* written) const override
+    {
+        bool ok = CCommissioningRecord::Write(file, data, size / 2, written);
+        return ok && m_sickness == ShortWrite;
+    }
+
+private:
+    Sickness m_sickness;
+};
+
+TEST(CommissioningRecord, ARowIsWholeOrNotThereAndARefusedOpenIsSaidAtStart)
+{
+    UnitPass pass;
+    pass.serial = "00000712";
+    pass.result = PassResult::Configured;
+    const std::string path = daxotest::TempPath("sick.csv");
+    ::DeleteFileA(path.c_str());
+    ASSERT_TRUE(CCommissioningRecord(path).Append(pass));
+    const std::string whole = daxotest::ReadFileBytes(path);
+    for (auto sickness : {SickRecord::ShortWrite, SickRecord::FailedWrite, SickRecord::RefusedOpen}) {
+        SickRecord record(path, sickness);
+        EXPECT_FALSE(record.Append(pass)) << sickness;
+        EXPECT_EQ(daxotest::ReadFileBytes(path), whole) << sickness;
+    }
+    std::string reason;
+    EXPECT_FALSE(SickRecord(path, SickRecord::RefusedOpen).CanAppend(&reason));
+    EXPECT_EQ(reason, "it cannot be opened for appending (error 19)");
+}
+
 } // namespace
