@@ -1,5 +1,6 @@
 #include "CommissioningRecord.h"
 #include "TextCodec.h"
+#include "UnitContract.h"
 #include <windows.h>
 #include <cstdio>
 #include <cstring>
@@ -56,22 +57,18 @@ std::string CCommissioningRecord::Header()
 std::string CCommissioningRecord::ParityWord(int parity)
 {
     switch (parity) {
-    case 0: return "none";
-    case 1: return "odd";
-    case 2: return "even";
+    case kParityNone: return "none";
+    case kParityOdd: return "odd";
+    case kParityEven: return "even";
     default: return "code " + std::to_string(parity);
     }
 }
 
 std::string CCommissioningRecord::RateWord(int baudCode)
 {
-    static const struct {
-        int code;
-        int baud;
-    } kRates[] = {{1, 1200}, {2, 2400}, {4, 4800}, {9, 9600}, {19, 19200}, {38, 38400}};
-    for (const auto& rate : kRates)
+    for (const BaudRate& rate : kBaudRates)
         if (rate.code == baudCode)
-            return std::to_string(rate.baud);
+            return rate.text;
     return "code " + std::to_string(baudCode);
 }
 

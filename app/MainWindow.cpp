@@ -248,7 +248,7 @@ void CMainWindow::ConfigureUnit()
     m_log.AddCallResult(result);
     // The verdict line says what became of each unit; this line says what to do next.
     if (m_advice.empty())
-        m_advice = result == kCallConfigured
+        m_advice = result == result::kCallConfigured
                        ? "Done: the unit is configured. Connect the next unit, then configure it."
                        : "Done: see the verdict and the log. Connect the next unit, then configure it.";
     ::SetWindowTextA(m_status, m_advice.c_str());
@@ -319,7 +319,7 @@ void CMainWindow::SaveLog()
 // declines a unit already configured): the operator's choice, not a failure.
 bool CMainWindow::IsChosenEnd(const std::string& text) const
 {
-    for (unsigned id : {kMsgSeriesEnded, kMsgRepeatDeclined}) {
+    for (unsigned id : {msg::SeriesEnded, msg::RepeatRefused}) {
         const char* ending = m_test.GetMessageA(id);
         if (ending && text == ending)
             return true;
@@ -331,7 +331,7 @@ void CMainWindow::ShowNewEntries()
 {
     LogEntry entry;
     while (m_log.Entry(m_shown, &entry)) {
-        m_view.Append(entry, entry.FromModule() && entry.code == kReportFailure && IsChosenEnd(entry.text));
+        m_view.Append(entry, entry.FromModule() && entry.code == result::kFailure && IsChosenEnd(entry.text));
         ++m_shown;
     }
 }

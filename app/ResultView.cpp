@@ -63,10 +63,10 @@ CResultView::Colours CResultView::ColoursOf(int code, bool hostRow)
     if (hostRow)
         return {RGB(90, 90, 90), RGB(236, 236, 236)};
     switch (code) {
-    case kReportProgress: return {RGB(0, 0, 140), RGB(255, 255, 255)};
-    case kReportFailure: return {RGB(170, 0, 0), RGB(255, 228, 228)};
-    case kReportSuccess: return {RGB(0, 110, 0), RGB(228, 255, 228)};
-    case kReportSummary: return {RGB(0, 0, 0), RGB(255, 244, 190)};
+    case result::kProgress: return {RGB(0, 0, 140), RGB(255, 255, 255)};
+    case result::kFailure: return {RGB(170, 0, 0), RGB(255, 228, 228)};
+    case result::kSuccess: return {RGB(0, 110, 0), RGB(228, 255, 228)};
+    case result::kSummary: return {RGB(0, 0, 0), RGB(255, 244, 190)};
     default: return {RGB(0, 0, 0), RGB(255, 255, 255)};
     }
 }

@@ -13,7 +13,7 @@ namespace {
 
 // The module's dialogs, and the control that tells each from the others.
 const std::vector<KnownDialog> kKnownDialogs = {
-    {kConfigDialog, kWriteAndTestButton}, {kTestDialog, kTestNotice}, {kNextUnitDialog, kNextUnitPrompt}};
+    {IDD_CONFIG, IDC_WRITE}, {IDD_TESTCONFIG, IDC_TEST_INFO}, {IDD_CONFIRM, IDC_CONFIRM_PROMPT}};
 
 struct Token {
     std::string text;
@@ -71,7 +71,7 @@ const struct {
 const struct {
     const char* name;
     unsigned dialogId;
-} kDialogNames[] = {{"config", kConfigDialog}, {"test", kTestDialog}, {"next", kNextUnitDialog}};
+} kDialogNames[] = {{"config", IDD_CONFIG}, {"test", IDD_TESTCONFIG}, {"next", IDD_CONFIRM}};
 
 // Splits a line into words and quoted texts; a word that starts with # begins a comment.
 bool Tokenize(const std::string& line, std::vector<Token>* tokens, std::string* error)

@@ -6,11 +6,6 @@ namespace daxohost {
 
 namespace {
 
-// Where the image holds what identifies the unit, and where the record holds its settings.
-constexpr int kTypeOffset = 40, kTypeLength = 16;
-constexpr int kSerialOffset = 80, kSerialLength = 8;
-constexpr int kAddressByte = 0, kBaudCodeByte = 2, kParityByte = 3;
-
 // The characters of a field up to its first zero byte.
 std::string Field(const unsigned char* image, int offset, int length)
 {
@@ -178,18 +173,18 @@ void CUnitPassTracker::OnImageRead(const unsigned char* image)
     if (!image)
         return;
     m_open = true;
-    m_pass.serial = Field(image, kSerialOffset, kSerialLength);
-    m_pass.typeCode = Trimmed(Field(image, kTypeOffset, kTypeLength));
+    m_pass.serial = Field(image, image::kSerialOffset, image::kSerialLength);
+    m_pass.typeCode = Trimmed(Field(image, image::kTypeCodeOffset, image::kTypeCodeLength));
 }
 
 void CUnitPassTracker::OnWrite(const unsigned char* record, int length)
 {
-    if (!m_open || !record || length <= kParityByte)
+    if (!m_open || !record || length <= record::kParityByte)
         return;
     m_pass.written = true;
-    m_pass.address = record[kAddressByte];
-    m_pass.baudCode = record[kBaudCodeByte];
-    m_pass.parity = record[kParityByte];
+    m_pass.address = record[record::kAddressByte];
+    m_pass.baudCode = record[record::kBaudCodeByte];
+    m_pass.parity = record[record::kParityByte];
 }
 
 void CUnitPassTracker::OnCallReturned()
@@ -199,7 +194,7 @@ void CUnitPassTracker::OnCallReturned()
 
 void CUnitPassTracker::OnReport(unsigned char code, const char* heading, const char* line)
 {
-    if (code == kReportProgress && heading) {
+    if (code == result::kProgress && heading) {
         FinishUndecided();
         StartPass();
         return;
@@ -208,31 +203,31 @@ void CUnitPassTracker::OnReport(unsigned char code, const char* heading, const c
         return;
     const std::string text = line ? line : "";
     switch (code) {
-    case kReportProgress:
-        m_dialogShown = m_dialogShown || Is(line, kMsgDialogShown);
+    case result::kProgress:
+        m_dialogShown = m_dialogShown || Is(line, msg::ConfigDialogShown);
         break;
-    case kReportSummary:
+    case result::kSummary:
         m_summary = true;
         m_summaryText = text;
         break;
-    case kReportSuccess:
+    case result::kSuccess:
         // Production reads from the row what the unit was given.
-        if (m_summary && Is(line, kMsgFinished))
+        if (m_summary && Is(line, msg::Finished))
             Finish(PassResult::Configured, m_summaryText);
         break;
-    case kReportFailure:
+    case result::kFailure:
         if (m_pass.typeCode.empty())
             Finish(PassResult::NoTypeCode, text);
-        else if (Is(line, kMsgWriteError)) {
+        else if (Is(line, msg::WriteFailedLog)) {
             m_writeFailed = true;
             m_writeFailure = text;
             m_last113 = text;
-        } else if (Is(line, kMsgTestError))
+        } else if (Is(line, msg::TestFailed))
             Finish(PassResult::TestFailed, text);
-        else if (Is(line, kMsgConfigBreak))
+        else if (Is(line, msg::ConfigCancelled))
             Finish(m_writeFailed ? PassResult::WriteFailed : PassResult::Cancelled,
                    m_writeFailed ? m_writeFailure : text);
-        else if (!m_dialogShown && Is(line, kMsgRepeatDeclined))
+        else if (!m_dialogShown && Is(line, msg::RepeatRefused))
             Finish(PassResult::Skipped, text);
         else
             m_last113 = text;

@@ -2,6 +2,7 @@
 // What happened to each unit: one pass of the configuration per unit reached, followed from
 // what a host sees of it (the EEPROM image it read, the record it was asked to write, the
 // module's reports) and judged when the pass is over.
+#include "UnitContract.h"
 #include <functional>
 #include <map>
 #include <string>
@@ -82,7 +83,7 @@ public:
     // The pass that has reached a unit and has no result yet; null when there is none.
     const UnitPass* Current() const { return m_open ? &m_pass : nullptr; }
 
-    static constexpr int kImageSize = 96;
+    static constexpr int kImageSize = image::kBytesNeeded;
 
 private:
     void StartPass();

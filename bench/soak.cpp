@@ -123,8 +123,8 @@ struct Reports {
 void CountReport(void* context, void*, const char*, const char*, int, unsigned char code, unsigned short)
 {
     Reports* reports = static_cast<Reports*>(context);
-    reports->summaries += code == daxohost::kReportSummary ? 1 : 0;
-    reports->failures += code == daxohost::kReportFailure ? 1 : 0;
+    reports->summaries += code == result::kSummary ? 1 : 0;
+    reports->failures += code == result::kFailure ? 1 : 0;
 }
 
 // The operator of a series: each unit is written with the series box on and confirmed in the
@@ -140,23 +140,23 @@ private:
     void ExpectConfiguration()
     {
         m_driver.When(
-            [](const Window& window) { return window.IsMessageBox() || window.HasControl(daxohost::kWriteAndTestButton); },
+            [](const Window& window) { return window.IsMessageBox() || window.HasControl(IDC_WRITE); },
             [this](Window& window) {
                 if (window.IsMessageBox()) {
                     window.Answer(IDOK);
                     ExpectConfiguration();
                     return;
                 }
-                window.Check(daxohost::kSeriesBox, true);
+                window.Check(IDC_SERIES, true);
                 ExpectNextUnit();
-                window.Click(daxohost::kWriteAndTestButton);
+                window.Click(IDC_WRITE);
             },
             "configure unit " + std::to_string(m_configured + 1));
     }
 
     void ExpectNextUnit()
     {
-        m_driver.OnDialog(daxohost::kNextUnitPrompt, [this](Window& window) {
+        m_driver.OnDialog(IDC_CONFIRM_PROMPT, [this](Window& window) {
             ++m_configured;
             if (m_configured < m_units) {
                 ExpectConfiguration();
@@ -177,9 +177,9 @@ private:
 void CancelRound(CTestObject test, HWND owner, bool closeBoxes)
 {
     OperatorDriver driver;
-    driver.OnDialog(daxohost::kWriteAndTestButton, [](Window& window) { window.Click(daxohost::kWriteAndTestButton); })
-        .OnDialog(daxohost::kTestNotice, [closeBoxes](Window& window) { closeBoxes ? window.Close() : window.Click(IDCANCEL); })
-        .OnDialog(daxohost::kWriteAndTestButton, [closeBoxes](Window& window) { closeBoxes ? window.Close() : window.Click(IDCANCEL); });
+    driver.OnDialog(IDC_WRITE, [](Window& window) { window.Click(IDC_WRITE); })
+        .OnDialog(IDC_TEST_INFO, [closeBoxes](Window& window) { closeBoxes ? window.Close() : window.Click(IDCANCEL); })
+        .OnDialog(IDC_WRITE, [closeBoxes](Window& window) { closeBoxes ? window.Close() : window.Click(IDCANCEL); });
     test.ConfigureThermometer(owner, 0, 0);
     if (!driver.Succeeded())
         std::printf("  round given up: %s\n", driver.Report().c_str());
@@ -237,8 +237,8 @@ int main()
     bench.Load(BenchFile("soak-silent.ini", 1, true).c_str());
     {
         OperatorDriver driver(kPollingMs * 2);
-        driver.OnDialog(daxohost::kWriteAndTestButton, [](Window& window) { window.Click(daxohost::kWriteAndTestButton); })
-            .OnDialog(daxohost::kTestNotice, [&](Window& window) {
+        driver.OnDialog(IDC_WRITE, [](Window& window) { window.Click(IDC_WRITE); })
+            .OnDialog(IDC_TEST_INFO, [&](Window& window) {
                 start = Take();
                 PrintSample(polling, "start", start);
                 opdriver::PumpMessagesFor(kPollingMs);
@@ -246,7 +246,7 @@ int main()
                 PrintSample(polling, "end", end);
                 window.Click(IDCANCEL);
             })
-            .OnDialog(daxohost::kWriteAndTestButton, [](Window& window) { window.Click(IDCANCEL); });
+            .OnDialog(IDC_WRITE, [](Window& window) { window.Click(IDCANCEL); });
         test.ConfigureThermometer(owner, 0, 0);
         if (!driver.Succeeded())
             std::printf("  polling given up: %s\n", driver.Report().c_str());

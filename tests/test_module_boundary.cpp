@@ -3,6 +3,7 @@
 // on both architectures (the i686 build read as files, as it cannot run here).
 #include "PeImage.h"
 #include "TestObjectRows.h"
+#include "UnitContract.h"
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <algorithm>
@@ -168,6 +169,30 @@ protected:
 
 // First, so that a shifted table is named before a call through it goes astray. Row k sits
 // at slot k: each slot leads to the function its row's decorated name exports.
+// The numbers a host, a unit and a language file already hold, written out here once more so
+// that a slip in their one home fails.
+TEST(Contract, TheNumbersThatHostsUnitsAndLanguageFilesHold)
+{
+    const struct {
+        long actual, pinned;
+        const char* what;
+    } numbers[] = {
+        {result::kProgress, 112, "progress"}, {result::kFailure, 113, "failure"}, {result::kSuccess, 114, "success"},
+        {result::kSummary, 117, "summary"}, {result::kCallConfigured, 1, "configured"}, {result::kCallEnded, 2, "ended"},
+        {msg::kFirst, 20, "first message"}, {msg::kLast, 46, "last message"}, {msg::TestFailed, 42, "test failed"},
+        {msg::ConfigCancelled, 43, "cancelled"}, {msg::WriteFailedLog, 32, "write failed"},
+        {IDD_CONFIG, 2020, "dialog"}, {IDD_TESTCONFIG, 2021, "dialog"}, {IDD_CONFIRM, 2022, "dialog"},
+        {IDC_ADDRESS, 32771, "address"}, {IDC_BAUD, 32773, "rate"}, {IDC_PARITY, 32774, "parity"},
+        {IDC_WRITE, 32788, "write"}, {image::kTypeCodeOffset, 40, "type code"}, {image::kSerialOffset, 80, "serial"},
+    };
+    for (const auto& number : numbers)
+        EXPECT_EQ(number.actual, number.pinned) << number.what;
+    std::string rates;
+    for (const BaudRate& rate : kBaudRates)
+        rates += std::to_string(rate.code) + "=" + rate.text + " ";
+    EXPECT_EQ(rates, "1=1200 2=2400 4=4800 9=9600 19=19200 38=38400 ");
+}
+
 TEST_F(ShippedModule, EachRowAtItsSlotLeadsToItsNamedFunction)
 {
     void* const* table = *static_cast<void* const* const*>(object);

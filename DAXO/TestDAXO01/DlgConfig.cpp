@@ -1,7 +1,7 @@
 #include "DlgConfig.h"
 #include "Controls.h"
 #include "DialogRunner.h"
-#include "ResultCodes.h"
+#include "UnitContract.h"
 #include "TestDAXO01.h"
 #include "Texts.h"
 #include "resource.h"

@@ -3,7 +3,7 @@
 #include "DlgConfig.h"
 #include "DlgConfirm.h"
 #include "DlgTestConfig.h"
-#include "ResultCodes.h"
+#include "UnitContract.h"
 #include "TestDAXO01.h"
 #include "Texts.h"
 #include <stdlib.h>
@@ -12,8 +12,6 @@
 namespace {
 
 const char kMessageBoxCaption[] = "DAXO-01";
-const int kEepromTypeOffset = 40, kEepromTypeLength = 16;
-const int kEepromSerialOffset = 80, kEepromSerialLength = 8;
 // The host's selector of the cached image as read from the unit.
 const int kEepromImage = 1;
 
@@ -21,8 +19,8 @@ const int kEepromImage = 1;
 const char* ParityWord(unsigned char parity)
 {
     switch (parity) {
-    case 0: return "\x9E\xE1\x64n\xE1 (NO)";
-    case 1: return "lich\xE1 (ODD)";
+    case kParityNone: return "\x9E\xE1\x64n\xE1 (NO)";
+    case kParityOdd: return "lich\xE1 (ODD)";
     default: return "sud\xE1 (EVEN)";
     }
 }
@@ -76,7 +74,7 @@ void FillPlaceholders(CDynString& result, const char* text, const Placeholder (&
 // What the unit says of itself in its EEPROM image.
 struct UnitIdentity {
     const char* typeCode;                      // trimmed, in the test object's text buffer
-    char serialText[kEepromSerialLength + 1];  // as stored, up to the first zero byte
+    char serialText[image::kSerialLength + 1];  // as stored, up to the first zero byte
     long serial;                               // the serial text read as a decimal number
 };
 
@@ -147,13 +145,13 @@ void ConfigurationRun::ReportEmptyType()
 UnitIdentity ConfigurationRun::ReadUnitIdentity()
 {
     CDynString& type = m_test.m_strText;
-    type.SetString(reinterpret_cast<const char*>(m_test.m_EEPROMCache.GetEEPROMCacheFrom(kEepromTypeOffset, kEepromImage)),
-                   kEepromTypeLength);
+    type.SetString(reinterpret_cast<const char*>(m_test.m_EEPROMCache.GetEEPROMCacheFrom(image::kTypeCodeOffset, kEepromImage)),
+                   image::kTypeCodeLength);
     type.Trim();
     UnitIdentity unit{};
     unit.typeCode = type.IsEmpty() ? "" : type.GetString();
-    const unsigned char* serialField = m_test.m_EEPROMCache.GetEEPROMCacheFrom(kEepromSerialOffset, kEepromImage);
-    for (int i = 0; i < kEepromSerialLength && serialField[i]; ++i)
+    const unsigned char* serialField = m_test.m_EEPROMCache.GetEEPROMCacheFrom(image::kSerialOffset, kEepromImage);
+    for (int i = 0; i < image::kSerialLength && serialField[i]; ++i)
         unit.serialText[i] = static_cast<char>(serialField[i]);
     unit.serial = strtol(unit.serialText, nullptr, 10);
     return unit;
@@ -164,13 +162,13 @@ int ConfigurationRun::RunPasses(int checkFlag)
     for (;;) {
         Report(Message(msg::Heading), nullptr, result::kProgress);
         if (m_test.CheckEEPROM(m_parent, m_testId, checkFlag) != 1)
-            return kNotConfigured;
+            return result::kCallEnded;
         checkFlag = 1;
 
         UnitIdentity unit = ReadUnitIdentity();
         if (!*unit.typeCode) {
             ReportEmptyType();
-            return kNotConfigured;
+            return result::kCallEnded;
         }
         m_configDialog.SetTest(&m_test);
         m_configDialog.SetTypeCode(unit.typeCode);
@@ -181,13 +179,13 @@ int ConfigurationRun::RunPasses(int checkFlag)
             if (m_confirmDialog.Show(kShowModal) == kDialogDone)
                 continue;
             Report(nullptr, Message(msg::RepeatRefused), result::kFailure);
-            return kNotConfigured;
+            return result::kCallEnded;
         }
 
         Report(nullptr, Message(msg::ConfigDialogShown), result::kProgress);
         if (m_configDialog.Show(kShowModal) != kDialogDone) {
             Report(nullptr, Message(msg::ConfigCancelled), result::kFailure);
-            return kNotConfigured;
+            return result::kCallEnded;
         }
 
         Report(nullptr, Message(msg::TestDialogShown), result::kProgress);
@@ -201,10 +199,10 @@ int ConfigurationRun::RunPasses(int checkFlag)
         ReportSummary(unit.serialText);
         Report(nullptr, Message(msg::Finished), result::kSuccess);
         if (m_configDialog.IsSeries() != 1)
-            return kConfigured;
+            return result::kCallConfigured;
         if (m_confirmDialog.Show(kShowModal) != kDialogDone) {
             Report(nullptr, Message(msg::SeriesEnded), result::kFailure);
-            return kNotConfigured;
+            return result::kCallEnded;
         }
         m_test.m_ConfigList.AddUnit(unit.serial, m_configDialog.GetAddress());
         m_configDialog.AdvanceAddress();

@@ -2,13 +2,10 @@
 // The configuration procedure behind CTestDAXO01::ConfigureThermometer: reads each connected
 // unit, lets the operator configure it, tests it and goes on through a series. Nothing of it
 // is exported: the host knows only the test object's virtual operations.
+#include "UnitContract.h"
 #include <windows.h>
 
 class CTestDAXO01;
-
-// What a call of the procedure answers: one unit configured and tested outside a series, or
-// every other ending (a series always ends so).
-const int kConfigured = 1, kNotConfigured = 2;
 
 // Runs the passes of one call and empties the configured-units list before it returns.
 // Exceptions pass.

@@ -1,7 +1,7 @@
 #include "TestDAXO01.h"
 #include "Diagnostics.h"
 #include "Procedure.h"
-#include "ResultCodes.h"
+#include "UnitContract.h"
 #include "Texts.h"
 #include <windows.h>
 #include <stdio.h>
@@ -97,7 +97,7 @@ int CTestDAXO01::ConfigureThermometer(void* parentWindow, unsigned short testId,
     ReportStoppedPass(*this, parent);
     // Whatever failed, the host goes on and the next call starts with an empty list.
     m_ConfigList.Clear();
-    return kNotConfigured;
+    return result::kCallEnded;
 }
 
 extern "C" CTestDAXO01* GetTestInstance(void) { return &g_TestDAXO01; }

@@ -3,34 +3,10 @@
 // Every text answered here is either a constant of the module or owned by the host's
 // language-file reader; callers use it at once and do not keep it.
 
+#include "UnitContract.h"
+
 class CTest;
 
-// The ids of the module's messages: their keys in the host's language file.
-namespace msg {
-enum MessageId : unsigned int {
-    AddressWrapped = 20,       // series address went past 125: the next unit starts at 1
-    BadAddress = 21,
-    BadDelay = 22,
-    BadMinPulseI0 = 23,        // 23 to 26: the minimum of inputs I0 to I3
-    BadMaxPulseI0 = 27,        // 27 to 30: the maximum of inputs I0 to I3
-    Written = 31,
-    WriteFailedLog = 32,       // the same words as 33, one for the result log
-    WriteFailedBox = 33,       // and one for the operator
-    Heading = 34,
-    AlreadyConfigured = 35,
-    RepeatRefused = 36,
-    ConfigDialogShown = 37,
-    TestDialogShown = 38,
-    Summary = 39,
-    Finished = 40,
-    SeriesEnded = 41,
-    TestFailed = 42,
-    ConfigCancelled = 43,
-    ForType = 44,
-    NoConfiguration = 45,
-    BadTimeout = 46,
-};
-} // namespace msg
 
 namespace texts {
 

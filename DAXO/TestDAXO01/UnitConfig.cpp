@@ -1,8 +1,5 @@
 #include "UnitConfig.h"
 
-const BaudRate kBaudRates[6] = {{1, 1200, "1200"},   {2, 2400, "2400"},   {4, 4800, "4800"},
-                                {9, 9600, "9600"},   {19, 19200, "19200"}, {38, 38400, "38400"}};
-
 const char* const kParityTexts[3] = {"\x8E\xE1\x64n\xE1 (NO)", "Lich\xE1 (ODD)", "Sud\xE1 (EVEN)"};
 
 const char* const kCurrentTexts[3] = {"p\xF8ibli\x9En\xEC 50uA", "p\xF8ibli\x9En\xEC 100uA",

@@ -1,4 +1,5 @@
 #pragma once
+#include "UnitContract.h"
 #include <stddef.h>
 
 // One unit's configuration exactly as the unit stores it and the host keeps it: 21 bytes,
@@ -7,8 +8,8 @@
 struct UnitConfig {
     unsigned char address;         // 1..125 on the fieldbus
     unsigned char answerDelay;     // ms before answering; 255: the unit does not answer
-    unsigned char baudCode;        // rate in kBd without the fraction: 1, 2, 4, 9, 19, 38
-    unsigned char parity;          // 0 none, 1 odd, 2 even
+    unsigned char baudCode;        // a code of kBaudRates
+    unsigned char parity;          // ParityCode
     unsigned char commTimeout[2];  // ms, little-endian; 0: no timeout
     unsigned char saveMarker[4];   // "save", stored before every write
     unsigned char quadrature;      // bit 0: I0/I1 paired, bit 1: I2/I3 paired
@@ -20,7 +21,10 @@ struct UnitConfig {
 #pragma pack(pop)
 
 static_assert(sizeof(UnitConfig) == 21, "the record is 21 packed bytes");
-static_assert(offsetof(UnitConfig, baudCode) == 2 && offsetof(UnitConfig, commTimeout) == 4 &&
+static_assert(offsetof(UnitConfig, address) == record::kAddressByte &&
+                  offsetof(UnitConfig, answerDelay) == record::kAnswerDelayByte &&
+                  offsetof(UnitConfig, baudCode) == record::kBaudCodeByte &&
+                  offsetof(UnitConfig, parity) == record::kParityByte && offsetof(UnitConfig, commTimeout) == 4 &&
                   offsetof(UnitConfig, saveMarker) == 6 && offsetof(UnitConfig, quadrature) == 10 &&
                   offsetof(UnitConfig, inputCurrent) == 11 && offsetof(UnitConfig, minPulse) == 12 &&
                   offsetof(UnitConfig, maxPulse) == 16 && offsetof(UnitConfig, reserved) == 20,
@@ -37,14 +41,6 @@ const unsigned int kMinCommTimeoutMs = 1, kMaxCommTimeoutMs = 65535;
 const int kMaxPulseSteps = 255;                     // minPulse and maxPulse: 0 to this
 const unsigned char kQuadratureI0I1 = 0x01, kQuadratureI2I3 = 0x02;
 const int kInputCount = 4;                          // I0 to I3
-
-// The communication rates the unit knows, in the order the rate list shows them.
-struct BaudRate {
-    unsigned char code;
-    int baud;
-    const char* text;
-};
-extern const BaudRate kBaudRates[6];
 
 // Rate in Bd of a rate code; a code outside the table counts as 38400.
 int BaudRateOfCode(unsigned char code);

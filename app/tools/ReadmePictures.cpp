@@ -79,13 +79,13 @@ int main(int argc, char** argv)
     if (!session.shots->Ready())
         return 2;
     session.driver.reset(new opdriver::OperatorDriver(20000));
-    session.driver->OnDialog(kWriteAndTestButton, [](opdriver::Window& w) {
-        w.Check(kSeriesBox, true);
-        w.Click(kWriteAndTestButton);
+    session.driver->OnDialog(IDC_WRITE, [](opdriver::Window& w) {
+        w.Check(IDC_SERIES, true);
+        w.Click(IDC_WRITE);
     });
-    session.driver->OnDialog(kNextUnitPrompt, [](opdriver::Window& w) { w.Click(IDOK); });
-    session.driver->OnDialog(kWriteAndTestButton, [](opdriver::Window& w) { w.Click(kWriteAndTestButton); });
-    session.driver->OnDialog(kNextUnitPrompt, [](opdriver::Window& w) { w.Click(IDCANCEL); });
+    session.driver->OnDialog(IDC_CONFIRM_PROMPT, [](opdriver::Window& w) { w.Click(IDOK); });
+    session.driver->OnDialog(IDC_WRITE, [](opdriver::Window& w) { w.Click(IDC_WRITE); });
+    session.driver->OnDialog(IDC_CONFIRM_PROMPT, [](opdriver::Window& w) { w.Click(IDCANCEL); });
     ::SetTimer(nullptr, 0, 200, &OnTimer);
 
     HostOptions options;

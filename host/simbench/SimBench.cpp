@@ -1,5 +1,6 @@
 #include "SimBench.h"
 #include "BenchFile.h"
+#include "UnitContract.h"
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
@@ -10,8 +11,6 @@
 namespace {
 
 const int kImageSize = 256;
-const int kTypeOffset = 40;
-const int kSerialOffset = 80;
 const int kDefaultBlockSize = BenchSettings::kDefaultBlockSize;
 
 struct Unit {
@@ -22,37 +21,39 @@ struct Unit {
     bool answered = false;           // has answered an identification request
 };
 
+// A code the unit does not know runs it at the fastest rate, as a real unit's firmware does.
 int RateOfCode(int code)
 {
-    switch (code) {
-    case 1: return 1200;
-    case 2: return 2400;
-    case 4: return 4800;
-    case 9: return 9600;
-    case 19: return 19200;
-    default: return 38400;
-    }
+    for (const BaudRate& rate : kBaudRates)
+        if (rate.code == code)
+            return rate.baud;
+    return kBaudRates[kBaudRateCount - 1].baud;
 }
 
+// The code of the fastest known rate not above `baud`.
 int CodeOfRate(int baud)
 {
-    return baud >= 38400 ? 38 : baud / 1000;
+    int code = kBaudRates[0].code;
+    for (const BaudRate& rate : kBaudRates)
+        if (rate.baud <= baud)
+            code = rate.code;
+    return code;
 }
 
 void StoreConfigInImage(Unit& unit)
 {
-    unit.image[0] = static_cast<unsigned char>(unit.info.address);
-    unit.image[1] = static_cast<unsigned char>(unit.info.answerDelay);
-    unit.image[2] = static_cast<unsigned char>(CodeOfRate(unit.info.baud));
-    unit.image[3] = static_cast<unsigned char>(unit.info.parity);
+    unit.image[record::kAddressByte] = static_cast<unsigned char>(unit.info.address);
+    unit.image[record::kAnswerDelayByte] = static_cast<unsigned char>(unit.info.answerDelay);
+    unit.image[record::kBaudCodeByte] = static_cast<unsigned char>(CodeOfRate(unit.info.baud));
+    unit.image[record::kParityByte] = static_cast<unsigned char>(unit.info.parity);
     std::memcpy(unit.info.config, unit.image, sizeof unit.info.config);
 }
 
 Unit MakeUnit(const unsigned char type[16], const unsigned char serial[8], int address, int baud, int parity)
 {
     Unit unit;
-    std::memcpy(unit.image + kTypeOffset, type, 16);
-    std::memcpy(unit.image + kSerialOffset, serial, 8);
+    std::memcpy(unit.image + image::kTypeCodeOffset, type, image::kTypeCodeLength);
+    std::memcpy(unit.image + image::kSerialOffset, serial, image::kSerialLength);
     std::memcpy(unit.info.typeCode, type, 16);
     std::memcpy(unit.info.serial, serial, 8);
     unit.info.address = address;
@@ -341,14 +342,14 @@ int CSimBench::WriteConfig(const unsigned char* record, int length)
     Lock lock(m_pImpl->lock);
     Impl& bench = *m_pImpl;
     Unit* unit = bench.Connected();
-    int ok = unit && record && length >= 4 && length <= 40 && !unit->info.writeProtect &&
+    int ok = unit && record && length > record::kParityByte && length <= 40 && !unit->info.writeProtect &&
              !unit->info.writeFails;
     if (ok) {
         std::memcpy(unit->image, record, static_cast<size_t>(length));
-        unit->info.address = record[0];
-        unit->info.answerDelay = record[1];
-        unit->info.baud = RateOfCode(record[2]);
-        unit->info.parity = record[3];
+        unit->info.address = record[record::kAddressByte];
+        unit->info.answerDelay = record[record::kAnswerDelayByte];
+        unit->info.baud = RateOfCode(record[record::kBaudCodeByte]);
+        unit->info.parity = record[record::kParityByte];
         std::memcpy(unit->info.config, unit->image, sizeof unit->info.config);
         unit->info.written = 1;
         unit->info.done = 0;
