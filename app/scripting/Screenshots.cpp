@@ -1,6 +1,6 @@
 #include "Screenshots.h"
 #include "OperatorDriver.h"
-#include "Diagnostic.h"
+#include "HostDiagnostic.h"
 #include "Script.h"
 #include "Window.h"
 #include <gdiplus.h>

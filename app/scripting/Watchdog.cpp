@@ -1,5 +1,5 @@
 #include "Watchdog.h"
-#include "Diagnostic.h"
+#include "HostDiagnostic.h"
 #include <cstdio>
 
 namespace daxohost {

@@ -1,5 +1,4 @@
 #include "BenchWindow.h"
-#include "WindowRouting.h"
 #include "SimBench.h"
 #include <commctrl.h>
 #include <cstring>
@@ -43,7 +42,7 @@ bool CBenchWindow::Create(HINSTANCE instance, int x, int y)
 {
     WNDCLASSA windowClass{};
     if (!::GetClassInfoA(instance, kClass, &windowClass)) {
-        windowClass.lpfnWndProc = &CBenchWindow::WindowProc;
+        windowClass.lpfnWndProc = &WindowRoute<CBenchWindow>::Proc;
         windowClass.hInstance = instance;
         windowClass.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -65,23 +64,9 @@ void CBenchWindow::Show()
     ::SetForegroundWindow(m_window);
 }
 
-LRESULT CALLBACK CBenchWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return RouteToObject(window, message, wParam, lParam, &CBenchWindow::m_window, &CBenchWindow::OnMessage);
-}
-
 LRESULT CBenchWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CREATE:
-        OnCreate();
-        return 0;
-    case WM_SIZE:
-        Layout(LOWORD(lParam), HIWORD(lParam));
-        return 0;
-    case WM_COMMAND:
-        OnCommand(LOWORD(wParam));
-        return 0;
     case WM_TIMER:
         Refresh(false);
         return 0;

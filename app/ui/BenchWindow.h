@@ -2,6 +2,7 @@
 // The operator's hands at the simulated fixture: which units wait there, which one is
 // connected, the write-protect jumper JP1 of each. A top-level window of its own, so that it
 // stays usable while the module's modal dialogs disable the main window.
+#include "WindowRouting.h"
 #include <windows.h>
 #include <string>
 
@@ -29,7 +30,7 @@ public:
 private:
     enum { kColumns = 9 };
 
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend struct WindowRoute<CBenchWindow>;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCreate();
     void Layout(int width, int height);

@@ -1,6 +1,5 @@
 #include "MainWindow.h"
 #include "HostContract.h"
-#include "WindowRouting.h"
 #include "ResultLog.h"
 #include <commdlg.h>
 
@@ -80,7 +79,7 @@ bool CMainWindow::Create(HINSTANCE instance, const std::string& moduleFile)
     m_moduleFile = moduleFile;
     WNDCLASSA windowClass{};
     if (!::GetClassInfoA(instance, kClass, &windowClass)) {
-        windowClass.lpfnWndProc = &CMainWindow::WindowProc;
+        windowClass.lpfnWndProc = &WindowRoute<CMainWindow>::Proc;
         windowClass.hInstance = instance;
         windowClass.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
         windowClass.hIcon = ::LoadIcon(nullptr, IDI_APPLICATION);
@@ -133,23 +132,9 @@ int CMainWindow::Run()
     return 0;
 }
 
-LRESULT CALLBACK CMainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return RouteToObject(window, message, wParam, lParam, &CMainWindow::m_window, &CMainWindow::OnMessage);
-}
-
 LRESULT CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CREATE:
-        OnCreate();
-        return 0;
-    case WM_SIZE:
-        Layout(LOWORD(lParam), HIWORD(lParam));
-        return 0;
-    case WM_COMMAND:
-        OnCommand(LOWORD(wParam));
-        return 0;
     case WM_NOTIFY:
         return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_CTLCOLORSTATIC:

@@ -6,6 +6,7 @@
 #include "ResultView.h"
 #include "UnitPass.h"
 #include "TestObjectRows.h"
+#include "WindowRouting.h"
 #include <windows.h>
 #include <string>
 
@@ -50,7 +51,7 @@ public:
     void ShowNoUnit();
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend struct WindowRoute<CMainWindow>;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCreate();
     void Layout(int width, int height);
