@@ -1,5 +1,6 @@
 // The configuration dialog as an operator uses it: the layout for each type of unit, what it
 // loads, how the controls react, every check of "Write and test", and the record the unit gets.
+#include "UnitContract.h"
 #include "DlgConfig.h"
 #include "ModuleDialogs.h"
 #include "SimBench.h"
@@ -387,7 +388,7 @@ TEST_F(ConfigDialog, WritesExactlyTheRecordTheOperatorEntered)
     EXPECT_EQ(dialog.GetParity(), 0);
     EXPECT_EQ(dialog.IsSeries(), 0);
     ASSERT_EQ(reports.Reports().size(), 1u);
-    EXPECT_EQ(reports.Reports()[0].code, 114);
+    EXPECT_EQ(reports.Reports()[0].code, result::kSuccess);
     EXPECT_EQ(reports.Reports()[0].line, "configuration has been succesfully written to EEPROM");
     EXPECT_EQ(reports.Reports()[0].window, owner.Handle());
     EXPECT_TRUE(boxes.empty());
@@ -506,12 +507,12 @@ TEST_F(ConfigDialog, FailedWriteKeepsTheDialogOpenUntilTheJumperIsFixed)
                   w.Click(IDC_WRITE);
               }),
               1);
-    EXPECT_EQ(afterFirst, (std::vector<std::pair<int, std::string>>{{113, "EEPROM configuration write error!"}}));
+    EXPECT_EQ(afterFirst, (std::vector<std::pair<int, std::string>>{{result::kFailure, "EEPROM configuration write error!"}}));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "EEPROM configuration write error!");
     EXPECT_EQ(boxes[0].style, static_cast<unsigned>(MB_OK | MB_ICONHAND));
     ASSERT_EQ(reports.Reports().size(), 2u);
-    EXPECT_EQ(reports.Reports()[1].code, 114);
+    EXPECT_EQ(reports.Reports()[1].code, result::kSuccess);
     std::vector<std::vector<unsigned char>> writes = Writes();
     ASSERT_EQ(writes.size(), 2u) << "the second press writes again";
     EXPECT_EQ(writes[0], writes[1]);

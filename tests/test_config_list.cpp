@@ -1,5 +1,6 @@
 // The list of units configured in one series: lookups, updates, order, that the list gives
 // back every entry it took, and that a call ended by an exception leaves it empty.
+#include "UnitContract.h"
 #include "ConfigList.h"
 #include "TestDAXO01.h"
 #include "TestSupport.h"
@@ -136,7 +137,7 @@ TEST(ProcedureFailure, AnExceptionEndsTheCallWithAReportedFailureAndTheHostGoesO
     ThrowingTester tester;
     tester.m_ConfigList.AddUnit(5, 5);
     EXPECT_EQ(tester.ConfigureThermometer(nullptr, 0, 0), 2);
-    EXPECT_EQ(reports.CodesAndTexts(), (Reports{{112, "DAXO configuration"}, {113, "there is no configuration"}}));
+    EXPECT_EQ(reports.CodesAndTexts(), (Reports{{result::kProgress, "DAXO configuration"}, {result::kFailure, "there is no configuration"}}));
     EXPECT_TRUE(debug.Contains("exception: out of memory or a fault of the module or the host"));
     EXPECT_TRUE(debug.Contains("TestDAXO01("));
     EXPECT_EQ(tester.m_ConfigList.First(), nullptr);
@@ -144,7 +145,7 @@ TEST(ProcedureFailure, AnExceptionEndsTheCallWithAReportedFailureAndTheHostGoesO
     tester.reportThrows = true;
     reports.Clear();
     EXPECT_EQ(tester.ConfigureThermometer(nullptr, 0, 0), 2) << "a failing report of the failure is survived";
-    EXPECT_EQ(reports.CodesAndTexts(), (Reports{{112, "DAXO configuration"}}));
+    EXPECT_EQ(reports.CodesAndTexts(), (Reports{{result::kProgress, "DAXO configuration"}}));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The configuration procedure end to end: the real module loaded as the host loads it, its
 // real dialogs played by the operator driver, units on the simulated bench, and the reports
 // that reach the host, for every way a pass can end.
+#include "UnitContract.h"
 #include "ModuleDialogs.h"
 #include "SimBench.h"
 #include "TestObjectRows.h"
@@ -14,6 +15,8 @@ using opdriver::OperatorDriver;
 using opdriver::Window;
 
 namespace {
+
+using namespace result;   // the codes of the reports
 
 typedef std::vector<std::pair<int, std::string>> Reports;
 
@@ -34,7 +37,8 @@ const char kNone[] = "\x9E\xE1\x64n\xE1 (NO)";
 // The reports of one configured and tested unit, from the start of its pass.
 Reports ConfiguredUnit(const std::string& summary)
 {
-    return {{112, kStart}, {112, kDialogShown}, {114, kWritten}, {112, kTestShown}, {117, summary}, {114, kFinished}};
+    return {{kProgress, kStart},     {kProgress, kDialogShown}, {kSuccess, kWritten},
+            {kProgress, kTestShown}, {kSummary, summary},       {kSuccess, kFinished}};
 }
 
 Reports operator+(Reports a, const Reports& b)
@@ -98,7 +102,7 @@ TEST_F(Procedure, FailedEepromCheckEndsTheCallWithOneReportAndNoDialog)
 {
     BenchFile().Host("UserConfig", kUserConfig).Load();  // nothing at the fixture
     EXPECT_EQ(Configure(5), 2);
-    EXPECT_EQ(reports.CodesAndTexts(), (Reports{{112, kStart}}));
+    EXPECT_EQ(reports.CodesAndTexts(), (Reports{{kProgress, kStart}}));
     std::vector<SimEvent> reads = daxotest::BenchEvents(SimEventRead);
     ASSERT_EQ(reads.size(), 1u);
     EXPECT_EQ(reads[0].checkFlag, 5) << "the caller's check flag reaches the first check";
@@ -113,7 +117,7 @@ TEST_F(Procedure, BlankTypeCodeIsReportedAndNothingIsShown)
 {
     BenchFile().Host("UserConfig", kUserConfig).Unit({"TypeCodeHex=20202020202020202020202020202020", "Serial=1"}).Load();
     EXPECT_EQ(Configure(), 2);
-    EXPECT_EQ(reports.CodesAndTexts(), (Reports{{112, kStart}, {113, "there is no configuration for type \"\""}}));
+    EXPECT_EQ(reports.CodesAndTexts(), (Reports{{kProgress, kStart}, {kFailure, "there is no configuration for type \"\""}}));
     EXPECT_TRUE(opened.empty());
 }
 
@@ -141,7 +145,7 @@ TEST_F(Procedure, CancelledConfigurationEndsTheCall)
     driver.OnDialog(IDC_WRITE, [](Window& w) { w.Click(IDCANCEL); });
     EXPECT_EQ(Configure(), 2);
     EXPECT_EQ(reports.CodesAndTexts(),
-              (Reports{{112, kStart}, {112, kDialogShown}, {113, "configuration user break"}}));
+              (Reports{{kProgress, kStart}, {kProgress, kDialogShown}, {kFailure, "configuration user break"}}));
 }
 
 TEST_F(Procedure, FailedTestOffersTheSameUnitWithTheValuesJustWritten)
@@ -164,9 +168,9 @@ TEST_F(Procedure, FailedTestOffersTheSameUnitWithTheValuesJustWritten)
     });
     EXPECT_EQ(Configure(), 2);
     EXPECT_EQ(reports.CodesAndTexts(),
-              (Reports{{112, kStart}, {112, kDialogShown}, {114, kWritten}, {112, kTestShown},
-                       {113, "new setting test error"}, {112, kStart}, {112, kDialogShown},
-                       {113, "configuration user break"}}));
+              (Reports{{kProgress, kStart}, {kProgress, kDialogShown}, {kSuccess, kWritten}, {kProgress, kTestShown},
+                       {kFailure, "new setting test error"}, {kProgress, kStart}, {kProgress, kDialogShown},
+                       {kFailure, "configuration user break"}}));
     EXPECT_EQ(address, "33");
     EXPECT_EQ(delay, "40");
     EXPECT_EQ(baud, "4800");
@@ -211,7 +215,7 @@ TEST_F(Procedure, SeriesWrapsTheAddressAfter125WithAWarning)
     EXPECT_EQ(reports.CodesAndTexts(), (ConfiguredUnit(Summary("00000712", 124, 9600, kNone)) +
                                            ConfiguredUnit(Summary("00000713", 125, 9600, kNone)) +
                                            ConfiguredUnit(Summary("00000714", 1, 9600, kNone)) +
-                                           Reports{{113, "unit series configuration user break"}}));
+                                           Reports{{kFailure, "unit series configuration user break"}}));
 }
 
 TEST_F(Procedure, SameSerialAskedAgainYesReconfigures)
@@ -235,7 +239,7 @@ TEST_F(Procedure, SameSerialAskedAgainYesReconfigures)
     EXPECT_EQ(boxes[0].owner, owner.Handle());
     EXPECT_EQ(reports.CodesAndTexts(), (ConfiguredUnit(Summary("00001234", 7, 9600, kNone)) +
                                            ConfiguredUnit(Summary("1234", 8, 9600, kNone)) +
-                                           Reports{{113, "unit series configuration user break"}}));
+                                           Reports{{kFailure, "unit series configuration user break"}}));
 }
 
 TEST_F(Procedure, SameSerialRefusedThenNextUnitOrEnd)
@@ -257,9 +261,9 @@ TEST_F(Procedure, SameSerialRefusedThenNextUnitOrEnd)
     Confirm(IDCANCEL);
     EXPECT_EQ(Configure(), 2);
     EXPECT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(reports.CodesAndTexts(), (ConfiguredUnit(Summary("5", 1, 9600, kNone)) + Reports{{112, kStart}} +
+    EXPECT_EQ(reports.CodesAndTexts(), (ConfiguredUnit(Summary("5", 1, 9600, kNone)) + Reports{{kProgress, kStart}} +
                                            ConfiguredUnit(Summary("6", 2, 9600, kNone)) +
-                                           Reports{{112, kStart}, {113, "unit series configuration user break"}}));
+                                           Reports{{kProgress, kStart}, {kFailure, "unit series configuration user break"}}));
 }
 
 TEST_F(Procedure, SecondCallAsksNoRepeatQuestionAndStartsAgain)
@@ -311,7 +315,7 @@ TEST_F(Procedure, ParityWordsAndSerialFieldsInTheSummary)
     EXPECT_EQ(Configure(), 1);
     std::vector<std::string> summaries;
     for (const auto& report : reports.CodesAndTexts())
-        if (report.first == 117)
+        if (report.first == kSummary)
             summaries.push_back(report.second);
     EXPECT_EQ(summaries, (std::vector<std::string>{Summary("12", 1, 9600, "lich\xE1 (ODD)"),
                                                    Summary("%s%d%s%d", 1, 9600, "sud\xE1 (EVEN)"),
@@ -324,7 +328,7 @@ TEST_F(Procedure, ParityCodeOutsideTheListReadsAsEven)
     BenchFile().Host("UserConfig", "01000905580200000000000001010101FFFFFFFF00").Unit({"Serial=4"}).Load();
     Write();
     EXPECT_EQ(Configure(), 1);
-    EXPECT_EQ(reports.CodesAndTexts()[4], (std::pair<int, std::string>{117, Summary("4", 1, 9600, "sud\xE1 (EVEN)")}));
+    EXPECT_EQ(reports.CodesAndTexts()[4], (std::pair<int, std::string>{kSummary, Summary("4", 1, 9600, "sud\xE1 (EVEN)")}));
 }
 
 TEST_F(Procedure, TranslatedSummaryFillsItsOwnPlaceholdersInOrder)
@@ -344,9 +348,9 @@ TEST_F(Procedure, TranslatedSummaryFillsItsOwnPlaceholdersInOrder)
     test.LanguageFileClose();
     Reports all = reports.CodesAndTexts();
     ASSERT_GE(all.size(), 8u);
-    EXPECT_EQ(all[4], (std::pair<int, std::string>{117, "5 Bd; parita 00000712; adresa 9600; v\xFDrobek " +
+    EXPECT_EQ(all[4], (std::pair<int, std::string>{kSummary, "5 Bd; parita 00000712; adresa 9600; v\xFDrobek " +
                                                             std::string(kNone)}));
-    EXPECT_EQ(all.back(), (std::pair<int, std::string>{113, "\x9E\xE1\x64n\xE1 konfigurace for type \"\""}));
+    EXPECT_EQ(all.back(), (std::pair<int, std::string>{kFailure, "\x9E\xE1\x64n\xE1 konfigurace for type \"\""}));
 }
 
 TEST_F(Procedure, SummaryWithFewerPlaceholdersLeavesTheRestOut)
@@ -360,7 +364,7 @@ TEST_F(Procedure, SummaryWithFewerPlaceholdersLeavesTheRestOut)
     Write([](Window& w) { w.SetText(IDC_ADDRESS, "3"); });
     EXPECT_EQ(Configure(), 1);
     test.LanguageFileClose();
-    EXPECT_EQ(reports.CodesAndTexts()[4], (std::pair<int, std::string>{117, "hotovo %s%d (3)"}));
+    EXPECT_EQ(reports.CodesAndTexts()[4], (std::pair<int, std::string>{kSummary, "hotovo %s%d (3)"}));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 // The result log: every report of the process with the call results, and its listeners.
+#include "HostContract.h"
 #include "ModuleLoader.h"
 #include "ResultLog.h"
 #include "SimBench.h"
@@ -25,14 +26,14 @@ TEST(ResultLog, TakesEveryReportOfTheProcessWithTheCallResults)
     std::string file = daxotest::TempPath("live.log");
     ASSERT_TRUE(log.WriteTo(file));
     log.AddCallResult(module.Test()->ConfigureThermometer(nullptr, 0, 0));
-    log.AddReport(117, "configuration for 712:\taddress 5");
+    log.AddReport(result::kSummary, "configuration for 712:\taddress 5");
 
     std::vector<LogEntry> entries = log.Entries();
     ASSERT_EQ(entries.size(), 4u);
-    EXPECT_EQ(entries[0].code, 112);
+    EXPECT_EQ(entries[0].code, result::kProgress);
     EXPECT_EQ(entries[0].text, "DAXO configuration");
     EXPECT_TRUE(entries[0].heading);
-    EXPECT_EQ(entries[1].code, 113);
+    EXPECT_EQ(entries[1].code, result::kFailure);
     EXPECT_FALSE(entries[1].heading);
     EXPECT_EQ(entries[2].source, LogSource::CallResult);
     EXPECT_EQ(entries[2].code, 2);

@@ -18,8 +18,10 @@ using namespace daxohost;
 
 // The module's texts as a translation might have them: the tracker must go by the ids' texts.
 const std::map<unsigned, std::string> kTexts = {
-    {32, "chyba zápisu"}, {36, "přerušení série"}, {37, "dialog zobrazen"}, {40, "hotovo"},
-    {41, "přerušení série"}, {42, "chyba testu"}, {43, "přerušení konfigurace"}, {45, "žádná konfigurace"},
+    {msg::WriteFailedLog, "chyba zápisu"},     {msg::RepeatRefused, "přerušení série"},
+    {msg::ConfigDialogShown, "dialog zobrazen"}, {msg::Finished, "hotovo"},
+    {msg::SeriesEnded, "přerušení série"},      {msg::TestFailed, "chyba testu"},
+    {msg::ConfigCancelled, "přerušení konfigurace"}, {msg::NoConfiguration, "žádná konfigurace"},
 };
 
 struct Feed {
@@ -27,7 +29,7 @@ struct Feed {
     CUnitPassTracker tracker{[](unsigned id) { return kTexts.at(id); },
                              [this](const UnitPass& pass) { passes.push_back(pass); }};
 
-    Feed& Start() { return Report(112, "DAXO configuration", nullptr); }
+    Feed& Start() { return Report(result::kProgress, "DAXO configuration", nullptr); }
     Feed& Image(const char* type = "VX1205.10", const char* serial = "00000712")
     {
         unsigned char image[CUnitPassTracker::kImageSize] = {};
@@ -45,6 +47,9 @@ struct Feed {
         return *this;
     }
     Feed& Line(int code, unsigned id) { return Report(code, nullptr, kTexts.at(id).c_str()); }
+    Feed& Progress(unsigned id) { return Line(result::kProgress, id); }
+    Feed& Failure(unsigned id) { return Line(result::kFailure, id); }
+    Feed& Success(unsigned id) { return Line(result::kSuccess, id); }
     Feed& Report(int code, const char* heading, const char* line)
     {
         tracker.OnReport(static_cast<unsigned char>(code), heading, line);
@@ -56,7 +61,7 @@ struct Feed {
         return *this;
     }
     // The road of a unit up to the test of the new settings.
-    Feed& Written(int address = 5) { return Start().Image().Line(112, 37).Write(address, 19, 2); }
+    Feed& Written(int address = 5) { return Start().Image().Progress(msg::ConfigDialogShown).Write(address, 19, 2); }
 };
 
 // Every result a pass can end with, each by every road to it: the record's word and detail.
@@ -72,24 +77,29 @@ TEST(UnitPass, EveryResultHasItsRoadsItsRecordWordAndItsDetail)
 {
     const std::string summary = "configuration for 00000712: address 5; parity Sudá (EVEN)";
     const Ending endings[] = {
-        {"tested, series ended", [&](Feed& f) { f.Written(5).Report(117, nullptr, summary.c_str()).Line(114, 40).Line(113, 41).Returned(); },
+        {"tested, series ended", [&](Feed& f) { f.Written(5).Report(result::kSummary, nullptr, summary.c_str())
+                                                    .Success(msg::Finished).Failure(msg::SeriesEnded).Returned(); },
          PassResult::Configured, "configured", summary},
-        {"a write failed, then one held", [](Feed& f) { f.Start().Image().Line(112, 37).Write(3, 9, 0).Line(113, 32).Write(4, 9, 0)
-             .Line(114, 40).Report(117, nullptr, "summary").Line(114, 40).Returned(); }, PassResult::Configured, "configured", "summary"},
-        {"no answer", [](Feed& f) { f.Written(6).Line(113, 42); }, PassResult::TestFailed, "test failed", kTexts.at(42)},
-        {"write failed, cancelled", [](Feed& f) { f.Written(7).Line(113, 32).Line(113, 43).Returned(); },
-         PassResult::WriteFailed, "write failed", kTexts.at(32)},
-        {"cancelled", [](Feed& f) { f.Start().Image().Line(112, 37).Line(113, 43).Returned(); },
-         PassResult::Cancelled, "cancelled", kTexts.at(43)},
+        {"a write failed, then one held", [](Feed& f) { f.Start().Image().Progress(msg::ConfigDialogShown).Write(3, 9, 0)
+             .Failure(msg::WriteFailedLog).Write(4, 9, 0).Success(msg::Finished)
+             .Report(result::kSummary, nullptr, "summary").Success(msg::Finished).Returned(); },
+         PassResult::Configured, "configured", "summary"},
+        {"no answer", [](Feed& f) { f.Written(6).Failure(msg::TestFailed); },
+         PassResult::TestFailed, "test failed", kTexts.at(msg::TestFailed)},
+        {"write failed, cancelled", [](Feed& f) { f.Written(7).Failure(msg::WriteFailedLog).Failure(msg::ConfigCancelled).Returned(); },
+         PassResult::WriteFailed, "write failed", kTexts.at(msg::WriteFailedLog)},
+        {"cancelled", [](Feed& f) { f.Start().Image().Progress(msg::ConfigDialogShown).Failure(msg::ConfigCancelled).Returned(); },
+         PassResult::Cancelled, "cancelled", kTexts.at(msg::ConfigCancelled)},
         {"repeat declined, next", [](Feed& f) { f.Start().Image().Start(); }, PassResult::Skipped, "skipped", ""},
-        {"repeat declined, ended", [](Feed& f) { f.Start().Image().Line(113, 36).Returned(); },
-         PassResult::Skipped, "skipped", kTexts.at(36)},
-        {"no type code", [](Feed& f) { f.Start().Image("                ").Line(113, 45).Returned(); },
-         PassResult::NoTypeCode, "no type code", kTexts.at(45)},
-        {"unforeseen report", [](Feed& f) { f.Start().Image().Line(112, 37).Report(113, nullptr, "unforeseen").Returned(); },
+        {"repeat declined, ended", [](Feed& f) { f.Start().Image().Failure(msg::RepeatRefused).Returned(); },
+         PassResult::Skipped, "skipped", kTexts.at(msg::RepeatRefused)},
+        {"no type code", [](Feed& f) { f.Start().Image("                ").Failure(msg::NoConfiguration).Returned(); },
+         PassResult::NoTypeCode, "no type code", kTexts.at(msg::NoConfiguration)},
+        {"unforeseen report", [](Feed& f) { f.Start().Image().Progress(msg::ConfigDialogShown)
+                                                .Report(result::kFailure, nullptr, "unforeseen").Returned(); },
          PassResult::Error, "error", "unforeseen"},
-        {"gave up before the dialog", [](Feed& f) { f.Start().Image().Line(113, 45).Returned(); },
-         PassResult::Error, "error", kTexts.at(45)},
+        {"gave up before the dialog", [](Feed& f) { f.Start().Image().Failure(msg::NoConfiguration).Returned(); },
+         PassResult::Error, "error", kTexts.at(msg::NoConfiguration)},
     };
     std::set<PassResult> covered;
     for (const Ending& ending : endings) {
@@ -107,7 +117,7 @@ TEST(UnitPass, EveryResultHasItsRoadsItsRecordWordAndItsDetail)
     EXPECT_EQ(covered.size(), static_cast<size_t>(PassResult::Error) + 1) << "a result without a road";
 
     Feed f;
-    f.Written(7).Line(113, 32).Line(113, 43).Returned();
+    f.Written(7).Failure(msg::WriteFailedLog).Failure(msg::ConfigCancelled).Returned();
     f.Start().Returned();                                                 // CheckEEPROM failed: no unit, no pass
     ASSERT_EQ(f.passes.size(), 1u);
     EXPECT_EQ(f.passes[0].address, 7);

@@ -27,13 +27,13 @@ const char kStoredConfig[] = "01 00 09 00 58 02 73 61 76 65 01 00 01 01 01 01 FF
 TEST(ResultView, EveryResultCodeHasItsOwnColours)
 {
     std::set<COLORREF> backgrounds;
-    for (int code : {112, 113, 114, 117})
+    for (int code : {result::kProgress, result::kFailure, result::kSuccess, result::kSummary})
         backgrounds.insert(CResultView::ColoursOf(code, false).background);
     backgrounds.insert(CResultView::ColoursOf(1, true).background);
     EXPECT_EQ(backgrounds.size(), 5u);
-    COLORREF failure = CResultView::ColoursOf(113, false).text;
+    COLORREF failure = CResultView::ColoursOf(result::kFailure, false).text;
     EXPECT_GT(GetRValue(failure), GetGValue(failure)) << "failures in red";
-    COLORREF success = CResultView::ColoursOf(114, false).text;
+    COLORREF success = CResultView::ColoursOf(result::kSuccess, false).text;
     EXPECT_GT(GetGValue(success), GetRValue(success)) << "success in green";
 }
 
