@@ -190,7 +190,7 @@ TEST(LanguageFileText, EveryTextReadsBackExactlyAcrossChunks)
                 EXPECT_TRUE(file.GetAttribute("text") == std::string(20000, kind.in1250[0]));
             }
             std::string name1250(name.size() * 2, '\0');
-            name1250.resize(::WideCharToMultiByte(1250, 0, name.data(), static_cast<int>(name.size()), &name1250[0],
+            name1250.resize(::WideCharToMultiByte(CLanguageFile::kCodePage, 0, name.data(), static_cast<int>(name.size()), &name1250[0],
                                                   static_cast<int>(name1250.size()), nullptr, nullptr));
             size_t items = 0;
             for (int found = file.GetTag(CLanguageFile::MoveFirstChild, name1250.c_str()); found;

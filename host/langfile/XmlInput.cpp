@@ -1,4 +1,5 @@
 #include "XmlInput.h"
+#include "LanguageFile.h"
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -172,7 +173,7 @@ std::string Shown(const std::string& text, size_t at, size_t length)
     int count = ::MultiByteToWideChar(CP_UTF8, 0, text.data() + at, static_cast<int>(length), &wide[0],
                                       static_cast<int>(length));
     std::string shown(2 * length, ' ');
-    count = ::WideCharToMultiByte(1250, 0, wide.data(), count, &shown[0], static_cast<int>(shown.size()), nullptr, nullptr);
+    count = ::WideCharToMultiByte(CLanguageFile::kCodePage, 0, wide.data(), count, &shown[0], static_cast<int>(shown.size()), nullptr, nullptr);
     shown.resize(count > 0 ? static_cast<size_t>(count) : 0);
     return shown;
 }
