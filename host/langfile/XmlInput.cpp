@@ -200,6 +200,7 @@ public:
             return false;
         }
         m_file.firstLine = Line(m_at);
+        m_file.bytes = "\xEF\xBB\xBF";   // without it, the reader finds no tag whose name begins beyond ASCII
         m_emitting = true;
         size_t root = m_at;
         if (!Element())
@@ -597,7 +598,8 @@ private:
         if (!TakeName(&length, false))
             return false;
         if (SameIgnoringCase(m_in.substr(start + 2, length), "xml"))
-            return Fail(start, "an XML declaration that is not at the very start of the file");
+            return Fail(start, start == 0 ? "the XML declaration lacks the version"
+                                          : "an XML declaration that is not at the very start of the file");
         if (!Is("?>") && !Spaces())
             return Fail(m_at, "a processing instruction whose name no white space ends");
         return SkipTo("?>", start, "a processing instruction is not closed");
@@ -732,11 +734,19 @@ HRESULT STDMETHODCALLTYPE ChunkStream::Read(void* buffer, ULONG wanted, ULONG* g
     if (count == 0)
         ++m_readsPastEnd;
     if (count < left) {
-        // The reader keeps back the last byte of a chunk that ends in a multi-byte character,
-        // whole or not, and misreads it: a chunk ends after an ASCII byte. Only a chunk shorter
-        // than a name could lack one; it ends between two characters.
+        // The reader misreads what the end of a chunk splits: it keeps back the last byte of a
+        // chunk that ends in a multi-byte character, whole or not, and it has page-faulted on
+        // files whose chunks split character references. So a chunk ends after an ASCII byte
+        // and outside a reference; only a chunk shorter than a name can lack such an end, and
+        // it ends between two characters.
+        const char* chunk = m_bytes.data() + m_position;
         size_t ascii = count;
-        while (ascii > 0 && static_cast<unsigned char>(m_bytes[m_position + ascii - 1]) >= 0x80)
+        for (size_t at = count; at > 0 && chunk[at - 1] != ';'; --at)
+            if (chunk[at - 1] == '&') {
+                ascii = at - 1;
+                break;
+            }
+        while (ascii > 0 && static_cast<unsigned char>(chunk[ascii - 1]) >= 0x80)
             --ascii;
         if (ascii > 0)
             count = ascii;

@@ -19,7 +19,9 @@ namespace xmlinput {
 //   So every non-ASCII character of an attribute value is handed over as a character
 //   reference, and a chunk always ends after an ASCII byte; names, which cannot be written
 //   as references, stay as they are and are at most kMaxNameLength characters long, so that
-//   every chunk holds an ASCII byte to end after;
+//   every chunk holds an ASCII byte to end after. Nor does a chunk end inside a reference:
+//   the reader has page-faulted on files whose chunks did;
+// - without a byte-order mark it finds no tag whose name begins beyond ASCII at the start;
 // - it truncates references to characters beyond U+FFFF, and it replaces the characters of
 //   &#9; &#10; &#13; by spaces, as it rightly does with literal white space. These, and the
 //   escape character itself, are handed over as escapes of our own (kEscape followed by one
