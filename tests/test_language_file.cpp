@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 using daxotest::TempPath;
 using daxotest::WriteFileBytes;
@@ -200,6 +201,44 @@ TEST(LanguageFileText, EveryTextReadsBackExactlyAcrossChunks)
             }
             EXPECT_EQ(items, 300u);
         }
+}
+
+// Random files of values with every kind of character, written and referenced in every way,
+// two to a tag, among text, comments, CDATA and instructions: each opens, and every value
+// reads back exactly.
+TEST(LanguageFileText, RandomValuesReadBackExactly)
+{
+    const struct {
+        const char* written;
+        const wchar_t* value;
+    } pieces[] = {{"a", L"a"}, {"\t", L" "}, {"\r\n", L" "}, {"&#10;", L"\n"}, {"&#9;", L"\t"}, {"\xC5\xBE", L"\x17E"},
+                  {"\xE2\x82\xAC", L"\x20AC"}, {"\xF0\x9F\x98\x80", L"\xD83D\xDE00"}, {"&#x1F600;", L"\xD83D\xDE00"},
+                  {"&#xFDD0;", L"\xFDD0"}, {"\xEE\xA0\x8A", L"\xE80A"}, {"&lt;", L"<"}, {"&amp;#10;", L"&#10;"}};
+    const char* between[] = {"text \xC5\xBE", "<!-- \xC5\xBE -->", "<?pi \xF0\x9F\x98\x80?>", "<![CDATA[<x>&]]>", "\n", "&#x1F600;"};
+    unsigned seed = 1;
+    auto random = [&seed](unsigned n) { return ((seed = seed * 1103515245u + 12345u) >> 8) % n; };
+    for (int round = 0; round < 1500; ++round) {
+        std::string xml = "<\xC5\xBET>";
+        std::vector<std::wstring> values(random(6));
+        for (std::wstring& value : values) {
+            std::string written;
+            for (unsigned n = random(4) == 0 ? random(3000) : random(20); n-- > 0;) {
+                const auto& piece = pieces[random(sizeof pieces / sizeof pieces[0])];
+                written += piece.written;
+                value += piece.value;
+            }
+            xml += std::string(between[random(6)]) + "<I\xC5\xBE u='" + written + "' t=\"" + written + "\"/>";
+        }
+        CLanguageFile file;
+        file.SetPath(WriteTemp("random.xml", xml + "</\xC5\xBET>").c_str());
+        ASSERT_TRUE(file.Open()) << "round " << round << ": " << file.LastError();
+        ASSERT_EQ(file.GetTag(CLanguageFile::MoveTop, "\x9ET"), 1);
+        size_t i = 0;
+        for (int found = file.GetTag(CLanguageFile::MoveFirstChild, "I\x9E"); found;
+             found = file.GetTag(CLanguageFile::MoveNextSibling, "I\x9E"), ++i)
+            ASSERT_TRUE(i < values.size() && file.GetAttributeWide("t") == values[i]) << "round " << round << " item " << i;
+        EXPECT_EQ(i, values.size());
+    }
 }
 
 TEST(LanguageFileRefused, MissingEmptyAndNoFileSet)
