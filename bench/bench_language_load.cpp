@@ -22,12 +22,13 @@ std::string DistinctNames(unsigned long count, size_t bytes)
     return file + "</TesterLanguage>\n";
 }
 
-// One message whose text fills the file.
-std::string OneLongText(size_t bytes)
+// One message whose text of `character` fills the file.
+std::string OneLongText(size_t bytes, const std::string& character = "x")
 {
     std::string file = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<TesterLanguage><Message>"
                        "<MessageItem ID=\"20\" text=\"";
-    file.append(bytes - file.size() - 64, 'x');
+    for (size_t end = bytes - 64; file.size() + character.size() <= end;)
+        file += character;
     return file + "\"/></Message></TesterLanguage>\n";
 }
 
@@ -55,5 +56,8 @@ int main()
     Measure("200,000 distinct names", DistinctNames(200000, limit));
     Measure("distinct names up to the limit", DistinctNames(~0ul, limit - 64));
     Measure("one text up to the limit", OneLongText(limit - 64));
+    // Every character beyond ASCII reaches the XML reader as a reference, of up to 32 bytes.
+    Measure("one text of \"\xC5\xBE\" up to the limit", OneLongText(limit - 64, "\xC5\xBE"));
+    Measure("one text of U+1F600 up to the limit", OneLongText(limit - 64, "\xF0\x9F\x98\x80"));
     return 0;
 }

@@ -37,7 +37,7 @@ TEST(LanguageMenu, AFileThatCannotBeReadIsNamedWithItsReason)
     EXPECT_TRUE(menu.OnCommand(701, nullptr));
     EXPECT_TRUE(driver.Succeeded()) << driver.Report();
     EXPECT_EQ(shown, "The language file " + folder + "\\de.xml cannot be read: the file is not well-formed XML "
-                     "(line 2: text before the first tag). The module shows its English texts.");
+                     "(line 2, column 1: text before the first tag). The module shows its English texts.");
     EXPECT_EQ(::GetMenuState(popup, 700, MF_BYCOMMAND) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
     ::DestroyMenu(popup);
 

@@ -16,8 +16,6 @@ namespace daxohost {
 
 namespace {
 
-const size_t kMaxDialogItems = 10000;
-
 // The ID attribute read the way the module reads it: white space, sign, digits, saturated.
 unsigned ParseId(const char* text)
 {
@@ -35,7 +33,7 @@ bool Outside1250(const wchar_t* text)
         return false;
     BOOL lost = FALSE;
     int length = static_cast<int>(std::wcslen(text));
-    int bytes = ::WideCharToMultiByte(1250, WC_NO_BEST_FIT_CHARS, text, length, nullptr, 0, nullptr, &lost);
+    int bytes = ::WideCharToMultiByte(CLanguageFile::kCodePage, WC_NO_BEST_FIT_CHARS, text, length, nullptr, 0, nullptr, &lost);
     return bytes <= 0 || lost;
 }
 
@@ -184,11 +182,7 @@ bool ReadLanguageTexts(const std::string& path, std::vector<LanguageText>* texts
             if (ReadItem(file, LanguageText::Message, 0, &item))
                 texts->push_back(item);
     for (size_t index = 0; SeekDialogItem(file, index); ++index) {
-        // The cursor finds each dialog item from the top again; a real file has a handful.
-        if (index >= kMaxDialogItems) {
-            *error = "more than " + std::to_string(kMaxDialogItems) + " dialog items";
-            return false;
-        }
+        // The cursor finds each dialog item from the top again: the reader bounds their number.
         LanguageText caption;
         if (!file.GetAttribute("ID"))
             continue;

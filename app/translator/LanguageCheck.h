@@ -15,7 +15,7 @@ struct LanguageText {
     unsigned dialogId = 0;     // Caption and Control: the dialog
     unsigned id = 0;           // the message, dialog or control id
     std::string idText;        // the ID attribute as written
-    std::string text;          // ANSI code page
+    std::string text;          // code page 1250
     bool outside1250 = false;  // the text has characters that code page 1250 cannot show
 
     // "message 39", "dialog 2020", "dialog 2020 control 32815"

@@ -2,6 +2,7 @@
 #include "XmlInput.h"
 #include <cstdint>
 #include <cstring>
+#include <cwchar>
 #include <new>
 #include <string>
 #include <unordered_map>
@@ -64,7 +65,7 @@ namespace {
 class TreeBuilder {
 public:
     TreeBuilder(CLanguageFile::Document& document, const xmlinput::ShapedFile& input)
-        : m_doc(document), m_escapedWhiteSpace(input.escapedWhiteSpace), m_lineOffset(input.lineOffset)
+        : m_doc(document), m_escaped(input.escaped), m_firstLine(input.firstLine)
     {
     }
 
@@ -99,8 +100,10 @@ public:
             UINT line = 0, column = 0;
             reader->GetLineNumber(&line);
             reader->GetLinePosition(&column);
-            *error = Printed("the file is not well-formed XML (line %lu, column %lu, error 0x%08lX)", line + m_lineOffset, column,
-                             static_cast<unsigned long>(hr));
+            // The file passed the check of well-formedness: this is a limit of the reader, whose
+            // column counts the shaped line.
+            *error = Printed("the XML reader refuses the file at line %lu, column %lu (error 0x%08lX)",
+                             line + m_firstLine - 1, column, static_cast<unsigned long>(hr));
             return false;
         }
         if (m_open.size() > 1) {
@@ -128,6 +131,11 @@ private:
             *error = "a tag name cannot be read";
             return false;
         }
+        if (nameLength == 10 && std::wmemcmp(name, L"DialogItem", 10) == 0 &&
+            ++m_dialogItems > CLanguageFile::kMaxDialogItems) {
+            *error = Printed("the file has more than %lu DialogItem tags", CLanguageFile::kMaxDialogItems);
+            return false;
+        }
         auto index = static_cast<std::uint32_t>(m_doc.nodes.size());
         bool empty = reader->IsEmptyElement() != FALSE;
         m_doc.nodes.push_back({Intern(name, nameLength), kNone, kNone,
@@ -141,7 +149,10 @@ private:
                 break;
             }
             std::uint32_t attributeName = Intern(name, nameLength);
-            m_doc.attributes.push_back({attributeName, AddText(value, valueLength), AddWideText(value, valueLength)});
+            std::wstring text(value, valueLength);
+            if (m_escaped && xmlinput::HoldsEscape(value, valueLength))
+                xmlinput::Unescape(&text);
+            m_doc.attributes.push_back({attributeName, AddText(text.data(), text.size()), AddWideText(text)});
             ++m_doc.nodes[index].attributeCount;
         }
         if (FAILED(hr)) {
@@ -161,32 +172,23 @@ private:
         return true;
     }
 
-    std::uint32_t AddText(const WCHAR* text, UINT length)
+    std::uint32_t AddText(const WCHAR* text, size_t length)
     {
-        std::wstring unescaped;
-        if (m_escapedWhiteSpace && xmlinput::HoldsEscapedWhiteSpace(text, length)) {
-            unescaped.assign(text, length);
-            xmlinput::Unescape(&unescaped);
-            text = unescaped.data();
-        }
         auto offset = static_cast<std::uint32_t>(m_doc.text.size());
         int wide = static_cast<int>(length);
-        int bytes = wide > 0 ? ::WideCharToMultiByte(1250, 0, text, wide, nullptr, 0, nullptr, nullptr) : 0;
+        int bytes = wide > 0 ? ::WideCharToMultiByte(CLanguageFile::kCodePage, 0, text, wide, nullptr, 0, nullptr, nullptr) : 0;
         if (bytes > 0) {
             m_doc.text.resize(offset + static_cast<size_t>(bytes));
-            ::WideCharToMultiByte(1250, 0, text, wide, &m_doc.text[offset], bytes, nullptr, nullptr);
+            ::WideCharToMultiByte(CLanguageFile::kCodePage, 0, text, wide, &m_doc.text[offset], bytes, nullptr, nullptr);
         }
         m_doc.text.push_back('\0');
         return offset;
     }
 
-    std::uint32_t AddWideText(const WCHAR* text, UINT length)
+    std::uint32_t AddWideText(const std::wstring& text)
     {
         auto offset = static_cast<std::uint32_t>(m_doc.wideText.size());
-        std::wstring value(text, length);
-        if (m_escapedWhiteSpace)
-            xmlinput::Unescape(&value);
-        m_doc.wideText += value;
+        m_doc.wideText += text;
         m_doc.wideText.push_back(L'\0');
         return offset;
     }
@@ -209,8 +211,9 @@ private:
     }
 
     CLanguageFile::Document& m_doc;
-    bool m_escapedWhiteSpace;
-    unsigned long m_lineOffset;
+    bool m_escaped;
+    unsigned long m_firstLine;
+    unsigned long m_dialogItems = 0;
     std::vector<OpenTag> m_open;
     std::unordered_map<std::wstring, std::uint32_t> m_wideNames;
 };

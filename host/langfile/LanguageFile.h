@@ -4,8 +4,9 @@
 #include <string>
 
 // The host's language file: an XML document read once per open and walked with a cursor.
-// Attribute texts are handed out in the ANSI code page and stay valid until the next open
-// or close.
+// Attribute texts are handed out in code page 1250, as the module's own texts are, whatever
+// the machine's code page, and stay valid until the next open or close. A character that the
+// code page lacks becomes the conversion's stand-in: a letter like it (ñ: n) or '?'.
 //
 // Cursor: a move that finds its tag makes that tag current and answers 1; a move that finds
 // nothing answers 0 and leaves no tag current, so that the following child and sibling moves
@@ -19,6 +20,9 @@ public:
     // file is a few hundred kilobytes and four tags deep.
     static constexpr unsigned long kMaxFileSize = 16ul * 1024 * 1024;
     static constexpr unsigned int kMaxDepth = 256;
+    // The translator's check finds each dialog item from the top again; a real file has three.
+    static constexpr unsigned long kMaxDialogItems = 10000;
+    static constexpr unsigned int kCodePage = 1250;
 
     CLanguageFile();
     ~CLanguageFile();
@@ -34,7 +38,7 @@ public:
 
     int GetTag(unsigned long move, const char* name);
     const char* GetAttribute(const char* name) const;
-    // The same text before its conversion to the ANSI code page, for checking a translation.
+    // The same text before its conversion to the code page, for checking a translation.
     const wchar_t* GetAttributeWide(const char* name) const;
     const char* GetTagName() const;
 

@@ -1,17 +1,30 @@
 #include "XmlInput.h"
+#include "LanguageFile.h"
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
+#include <unordered_set>
+#include <vector>
 
 namespace xmlinput {
 
 namespace {
 
-const wchar_t kEscapedWhiteSpace = 0xFDD0;   // + the character: U+FDD9, U+FDDA, U+FDDD
+// Escapes of our own in attribute values: kEscape, then the escaped UTF-16 unit moved to
+// where no other escape lands (a surrogate up by 0x800, white space up by 0xE800, the escape
+// itself as itself). kEscape is a noncharacter, which no real text holds, but one that does is
+// handed over escaped as well, so that it reads back as itself.
+const wchar_t kEscape = 0xFDD0;
 
-bool IsEscapedWhiteSpace(wchar_t c)
+unsigned long Escaped(unsigned long unit)
 {
-    return c == kEscapedWhiteSpace + 9 || c == kEscapedWhiteSpace + 10 || c == kEscapedWhiteSpace + 13;
+    return unit == kEscape ? unit : unit >= 0xD800 ? unit + 0x800 : unit + 0xE800;
+}
+
+wchar_t Unescaped(wchar_t escaped)
+{
+    return static_cast<wchar_t>(escaped == kEscape ? escaped : escaped < 0xE800 ? escaped - 0x800 : escaped - 0xE800);
 }
 
 bool ReadWholeFile(const std::string& path, unsigned long maxSize, std::string* bytes, std::string* error)
@@ -42,257 +55,626 @@ bool ReadWholeFile(const std::string& path, unsigned long maxSize, std::string* 
     return error->empty();
 }
 
-// UTF-16 (with a byte-order mark, or recognised by its first '<') becomes UTF-8 with a mark;
-// its XML declaration, which names UTF-16, is blanked out.
-bool Utf16ToUtf8(std::string* bytes, std::string* error)
+void AppendUtf8(std::string* out, unsigned long c)
+{
+    if (c < 0x80) {
+        *out += static_cast<char>(c);
+        return;
+    }
+    int length = c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+    static const unsigned char lead[] = {0, 0, 0xC0, 0xE0, 0xF0};
+    *out += static_cast<char>(lead[length] | (c >> (6 * (length - 1))));
+    for (int i = length - 2; i >= 0; --i)
+        *out += static_cast<char>(0x80 | ((c >> (6 * i)) & 0x3F));
+}
+
+// UTF-16 (with a byte-order mark, or recognised by its first '<') becomes UTF-8, and a UTF-8
+// byte-order mark is dropped: the check counts columns from the first character. A lone
+// surrogate, or an odd last byte, becomes a byte that no UTF-8 holds, which the check refuses
+// where it stands. Returns whether the file was UTF-16.
+bool ToUtf8(std::string* bytes)
 {
     const std::string& in = *bytes;
-    if (in.size() < 2)
-        return true;
-    bool little = (in[0] == '\xFF' && in[1] == '\xFE') || (in[0] == '<' && in[1] == '\0');
-    bool big = (in[0] == '\xFE' && in[1] == '\xFF') || (in[0] == '\0' && in[1] == '<');
+    if (in.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        bytes->erase(0, 3);
+        return false;
+    }
+    bool little = in.compare(0, 2, "\xFF\xFE") == 0 || in.compare(0, 2, std::string("<\0", 2)) == 0;
+    bool big = in.compare(0, 2, "\xFE\xFF") == 0 || in.compare(0, 2, std::string("\0<", 2)) == 0;
     if (!little && !big)
-        return true;
-    std::wstring wide(in.size() / 2, L' ');
-    for (size_t i = 0; i < wide.size(); ++i) {
-        auto low = static_cast<unsigned char>(in[2 * i + (little ? 0 : 1)]);
-        auto high = static_cast<unsigned char>(in[2 * i + (little ? 1 : 0)]);
-        wide[i] = static_cast<wchar_t>(low | (high << 8));
-    }
-    if (!wide.empty() && wide[0] == 0xFEFF)
-        wide[0] = L' ';
-    if (wide.compare(1, 5, L"<?xml") == 0 || wide.compare(0, 5, L"<?xml") == 0) {
-        size_t end = wide.find(L"?>");
-        if (end == std::wstring::npos) {
-            *error = "the XML declaration is not closed";
-            return false;
-        }
-        for (size_t i = 0; i < end + 2; ++i)
-            wide[i] = L' ';
-    }
-    int size = static_cast<int>(wide.size());
-    int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    bytes->assign("\xEF\xBB\xBF");
-    bytes->resize(3 + static_cast<size_t>(length));
-    if (length > 0)
-        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, &(*bytes)[3], length, nullptr, nullptr);
-    return true;
-}
-
-// The number of a character reference "&#...;" that starts at `at`, or -1.
-long CharacterReference(const std::string& text, size_t at, size_t* end)
-{
-    size_t i = at + 2;
-    bool hex = i < text.size() && (text[i] == 'x' || text[i] == 'X');
-    if (hex)
-        ++i;
-    long value = 0;
-    size_t digits = 0;
-    for (; i < text.size() && digits < 8; ++i, ++digits) {
-        char c = text[i];
-        int digit = c >= '0' && c <= '9' ? c - '0'
-                    : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
-                    : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                  : -1;
-        if (digit < 0)
-            break;
-        value = value * (hex ? 16 : 10) + digit;
-    }
-    if (digits == 0 || i >= text.size() || text[i] != ';')
-        return -1;
-    *end = i + 1;
-    return value;
-}
-
-// Returns whether any reference was rewritten.
-bool EscapeWhiteSpaceReferences(std::string* bytes)
-{
-    std::string& text = *bytes;
-    size_t at = text.find("&#");
-    if (at == std::string::npos)
         return false;
+    auto unit = [&](size_t at) {
+        return static_cast<unsigned long>(static_cast<unsigned char>(in[at + (little ? 0 : 1)]) |
+                                          static_cast<unsigned char>(in[at + (little ? 1 : 0)]) << 8);
+    };
     std::string out;
-    out.reserve(text.size() + text.size() / 8);
-    size_t copied = 0;
-    bool escaped = false;
-    for (; at != std::string::npos; at = text.find("&#", at + 2)) {
-        size_t end = 0;
-        long value = CharacterReference(text, at, &end);
-        if (value != 9 && value != 10 && value != 13)
+    out.reserve(in.size() + in.size() / 2);
+    size_t at = in[0] == '<' || in[1] == '<' ? 0 : 2;
+    for (; at + 1 < in.size(); at += 2) {
+        unsigned long c = unit(at);
+        if (c >= 0xD800 && c < 0xDC00 && at + 3 < in.size() && unit(at + 2) >= 0xDC00 && unit(at + 2) < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (unit(at + 2) - 0xDC00);
+            at += 2;
+        } else if (c >= 0xD800 && c < 0xE000) {
+            out += '\xFF';
             continue;
-        out.append(text, copied, at - copied);
-        out += Printed("&#x%lX;", static_cast<unsigned long>(kEscapedWhiteSpace + value));
-        copied = end;
-        escaped = true;
+        }
+        AppendUtf8(&out, c);
     }
-    out.append(text, copied, std::string::npos);
-    text.swap(out);
-    return escaped;
-}
-
-bool IsLineBreak(const std::string& text, size_t at)
-{
-    // CR LF counts once, at its LF; a CR alone counts too.
-    return text[at] == '\n' || (text[at] == '\r' && (at + 1 == text.size() || text[at + 1] != '\n'));
-}
-
-unsigned long LineBreaks(const std::string& text, size_t from, size_t to)
-{
-    unsigned long count = 0;
-    for (size_t at = from; at < to; ++at)
-        count += IsLineBreak(text, at) ? 1 : 0;
-    return count;
-}
-
-std::string NotXml(const std::string& text, size_t at, const char* what)
-{
-    return Printed("the file is not well-formed XML (line %lu: ", 1 + LineBreaks(text, 0, at)) + what + ")";
-}
-
-// The end of the comment that starts at `at`, or false with the reason.
-bool SkipComment(const std::string& text, size_t at, size_t* end, std::string* error)
-{
-    size_t close = text.find("-->", at + 4);
-    if (close == std::string::npos) {
-        *error = NotXml(text, at, "a comment is not closed");
-        return false;
-    }
-    size_t dashes = text.find("--", at + 4);
-    if (dashes < close) {
-        *error = NotXml(text, dashes, "\"--\" inside a comment");
-        return false;
-    }
-    *end = close + 3;
+    if (at < in.size())
+        out += '\xFF';
+    bytes->swap(out);
     return true;
 }
 
-// The end of the tag that starts at `at`; its attribute values may hold '>'. npos when the
-// tag is not closed, which the reader reports.
-size_t EndOfTag(const std::string& text, size_t at)
+const unsigned long kEnd = 0xFFFFFFFFul;   // no character: the end of the file
+const unsigned long kBad = 0xFFFFFFFEul;   // no character: bytes that are not UTF-8
+
+// The character at `at` and its length in bytes; strict UTF-8, no overlong forms, no surrogates.
+unsigned long Decode(const std::string& text, size_t at, size_t* length)
 {
-    for (++at; at < text.size(); ++at) {
-        char c = text[at];
-        if (c == '>')
-            return at + 1;
-        if (c == '"' || c == '\'') {
-            at = text.find(c, at + 1);
-            if (at == std::string::npos)
-                return at;
-        }
+    *length = 1;
+    if (at >= text.size())
+        return kEnd;
+    unsigned long c = static_cast<unsigned char>(text[at]);
+    if (c < 0x80)
+        return c;
+    size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
+    if (n == 0 || c > 0xF4 || at + n > text.size())
+        return kBad;
+    c &= 0xFFu >> (n + 1);
+    for (size_t i = 1; i < n; ++i) {
+        unsigned char next = static_cast<unsigned char>(text[at + i]);
+        if ((next & 0xC0) != 0x80)
+            return kBad;
+        c = c << 6 | (next & 0x3F);
     }
-    return std::string::npos;
+    static const unsigned long kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < kLeast[n] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000))
+        return kBad;
+    *length = n;
+    return c;
 }
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-// "<?xml" in any case, which only the XML declaration may begin with.
-bool IsXmlDeclaration(const std::string& text, size_t at)
+bool IsChar(unsigned long c)
 {
-    if (text.size() <= at + 5 ||
-        ::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text.data() + at, 5, "<?xml", 5) != CSTR_EQUAL)
-        return false;
-    return IsSpace(text[at + 5]) || text[at + 5] == '?';
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+           (c >= 0x10000 && c <= 0x10FFFF);
 }
 
-// Copies the byte-order mark and the XML declaration; what follows up to the first tag is
-// left out, but for a line break and the spaces that keep the first tag in its column. A
-// file without a declaration must begin with its first tag: the reader takes one that
-// begins with white space for a file without tags.
-bool ShapeProlog(const std::string& in, std::string* out, size_t* firstTag, unsigned long* lineOffset,
-                 std::string* error)
+bool IsSpace(unsigned long c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+bool IsNameStart(unsigned long c)
 {
-    const size_t kMaxIndent = 4096;   // far below what the reader can take there
-    size_t at = in.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    bool declared = IsXmlDeclaration(in, at);
-    if (declared) {
-        size_t end = in.find("?>", at);
-        if (end == std::string::npos) {
-            *error = NotXml(in, at, "the XML declaration is not closed");
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || (c >= 0xC0 && c <= 0xD6) ||
+           (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) || (c >= 0x370 && c <= 0x37D) ||
+           (c >= 0x37F && c <= 0x1FFF) || c == 0x200C || c == 0x200D || (c >= 0x2070 && c <= 0x218F) ||
+           (c >= 0x2C00 && c <= 0x2FEF) || (c >= 0x3001 && c <= 0xD7FF) || (c >= 0xF900 && c <= 0xFDCF) ||
+           (c >= 0xFDF0 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0xEFFFF);
+}
+
+bool IsNameChar(unsigned long c)
+{
+    return IsNameStart(c) || c == '-' || c == '.' || (c >= '0' && c <= '9') || c == 0xB7 ||
+           (c >= 0x300 && c <= 0x36F) || c == 0x203F || c == 0x2040;
+}
+
+bool SameIgnoringCase(const std::string& a, const char* b)
+{
+    return a.size() == std::strlen(b) &&
+           ::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b,
+                            static_cast<int>(a.size())) == CSTR_EQUAL;
+}
+
+// A UTF-8 name in the code page of the reader's texts, for a reason.
+std::string Shown(const std::string& text, size_t at, size_t length)
+{
+    std::wstring wide(length, L' ');
+    int count = ::MultiByteToWideChar(CP_UTF8, 0, text.data() + at, static_cast<int>(length), &wide[0],
+                                      static_cast<int>(length));
+    std::string shown(2 * length, ' ');
+    count = ::WideCharToMultiByte(CLanguageFile::kCodePage, 0, wide.data(), count, &shown[0], static_cast<int>(shown.size()), nullptr, nullptr);
+    shown.resize(count > 0 ? static_cast<size_t>(count) : 0);
+    return shown;
+}
+
+// Checks a UTF-8 file for well-formedness, without a document type definition, and writes
+// what the reader gets: the root tag with the names and the attributes of every tag, the
+// attribute values in ASCII, and in place of everything else only its line breaks.
+class Shaper {
+public:
+    Shaper(const std::string& in, bool utf16, ShapedFile* file) : m_in(in), m_utf16(utf16), m_file(*file)
+    {
+        m_file.bytes.clear();
+        m_file.bytes.reserve(in.size() + in.size() / 4);
+    }
+
+    bool Run()
+    {
+        if (Is("<?xml") && m_in.size() > 5 && IsSpace(static_cast<unsigned char>(m_in[5])) && !Declaration())
+            return false;
+        if (!Misc())
+            return false;
+        if (m_at >= m_in.size()) {
+            m_what = "the file holds no tag";
             return false;
         }
-        at = end + 2;
-    }
-    out->assign(in, 0, at);
-    size_t lineStart = at;
-    unsigned long breaks = 0;
-    while (at < in.size() && !(in[at] == '<' && in.compare(at, 2, "<!") != 0 && in.compare(at, 2, "<?") != 0)) {
-        size_t end = at + 1;
-        if (in.compare(at, 4, "<!--") == 0) {
-            if (!SkipComment(in, at, &end, error))
-                return false;
-        } else if (in.compare(at, 2, "<?") == 0) {
-            end = in.find("?>", at + 2);
-            if (end == std::string::npos || IsXmlDeclaration(in, at)) {
-                *error = NotXml(in, at, end == std::string::npos ? "a processing instruction is not closed"
-                                                                 : "an XML declaration after the start of the file");
-                return false;
-            }
-            end += 2;
-        } else if (in[at] == '<') {
-            *error = NotXml(in, at, "a document type definition, which a language file may not have");
+        m_file.firstLine = Line(m_at);
+        m_file.bytes = "\xEF\xBB\xBF";   // without it, the reader finds no tag whose name begins beyond ASCII
+        m_emitting = true;
+        size_t root = m_at;
+        if (!Element())
             return false;
-        } else if (!IsSpace(in[at])) {
-            *error = NotXml(in, at, "text before the first tag");
+        m_emitting = false;
+        if (!Misc())
             return false;
+        if (m_at < m_in.size()) {
+            size_t length = 0;
+            Name(root + 1, &length);
+            return Fail(m_at, "content after the end of the root tag <" + Shown(m_in, root + 1, length) + ">");
         }
-        for (; at < end; ++at)
-            if (IsLineBreak(in, at)) {
-                ++breaks;
-                lineStart = at + 1;
-            }
-    }
-    if (at == in.size()) {
-        *error = "the file holds no tag";
-        return false;
-    }
-    *firstTag = at;
-    *lineOffset = breaks;
-    if (!declared)
+        m_file.bytes += '\n';
         return true;
-    if (breaks > 0) {
-        *out += '\n';
-        --*lineOffset;
     }
-    if (at - lineStart <= kMaxIndent)
-        out->append(at - lineStart, ' ');
-    return true;
-}
 
-// Copies the document from its first tag on, with only the line breaks of every comment.
-bool ShapeBody(const std::string& in, size_t at, std::string* out, std::string* error)
-{
-    size_t copied = at;
-    while (at != std::string::npos && (at = in.find('<', at)) != std::string::npos) {
-        if (in.compare(at, 4, "<!--") == 0) {
-            size_t end = 0;
-            if (!SkipComment(in, at, &end, error))
+    std::string Reason() const
+    {
+        if (m_faultAt == std::string::npos)
+            return m_what;
+        unsigned long line = 1, column = 1;
+        for (size_t at = 0; at < m_faultAt; ++at) {
+            bool lineBreak = IsLineBreak(at);
+            line += lineBreak ? 1 : 0;
+            column = lineBreak ? 1 : column + ((static_cast<unsigned char>(m_in[at]) & 0xC0) != 0x80 && m_in[at] != '\r');
+        }
+        return Printed("the file is not well-formed XML (line %lu, column %lu: ", line, column) + m_what + ")";
+    }
+
+private:
+    struct OpenTag {
+        size_t at;      // its '<'
+        size_t name;
+        size_t length;
+    };
+
+    bool Is(const char* text) const { return m_in.compare(m_at, std::strlen(text), text) == 0; }
+    unsigned long Next(size_t* length) const { return Decode(m_in, m_at, length); }
+
+    bool IsLineBreak(size_t at) const
+    {
+        // CR LF counts once, at its LF; a CR alone counts too.
+        return m_in[at] == '\n' || (m_in[at] == '\r' && (at + 1 == m_in.size() || m_in[at + 1] != '\n'));
+    }
+
+    unsigned long Line(size_t at) const
+    {
+        unsigned long line = 1;
+        for (size_t i = 0; i < at; ++i)
+            line += IsLineBreak(i) ? 1 : 0;
+        return line;
+    }
+
+    bool Fail(size_t at, std::string what)
+    {
+        m_faultAt = at;
+        m_what = std::move(what);
+        return false;
+    }
+
+    bool BadCharacter(unsigned long c)
+    {
+        if (c == kBad)
+            return Fail(m_at, m_utf16 ? "a lone half of a UTF-16 character" : "bytes that are not UTF-8");
+        return Fail(m_at, Printed("the character U+%04lX, which XML does not allow", c));
+    }
+
+    void Put(const std::string& text)
+    {
+        if (m_emitting)
+            m_file.bytes += text;
+    }
+    void Put(char c)
+    {
+        if (m_emitting)
+            m_file.bytes += c;
+    }
+
+    // Passes over one character outside the tags; only a line break is handed over.
+    void Skip(size_t length)
+    {
+        if (IsLineBreak(m_at))
+            Put('\n');
+        m_at += length;
+    }
+
+    // White space inside a tag, handed over with its line breaks; whether there was any.
+    bool Spaces()
+    {
+        size_t start = m_at;
+        for (; m_at < m_in.size() && IsSpace(static_cast<unsigned char>(m_in[m_at])); ++m_at)
+            if (IsLineBreak(m_at) || m_in[m_at] != '\r')
+                Put(IsLineBreak(m_at) ? '\n' : ' ');
+        return m_at > start;
+    }
+
+    // White space, comments and processing instructions before and after the root tag.
+    bool Misc()
+    {
+        for (;;) {
+            size_t length = 0;
+            unsigned long c = Next(&length);
+            if (c == kEnd || (c == '<' && !Is("<!") && !Is("<?")))
+                return true;
+            bool fine = true;
+            if (IsSpace(c))
+                m_at += length;
+            else if (Is("<!--"))
+                fine = Comment();
+            else if (Is("<?"))
+                fine = Instruction();
+            else if (Is("<!DOCTYPE"))
+                return Fail(m_at, "a document type definition, which a language file may not have");
+            else if (c == kBad || !IsChar(c))
+                return BadCharacter(c);
+            else if (m_rootSeen)
+                return true;   // the caller names it
+            else
+                return Fail(m_at, c == '<' ? "markup that may not stand before the root tag" : "text before the first tag");
+            if (!fine)
                 return false;
-            out->append(in, copied, at - copied);
-            for (; at < end; ++at)
-                if (IsLineBreak(in, at))
-                    *out += '\n';
-            copied = end;
-        } else if (in.compare(at, 9, "<![CDATA[") == 0) {
-            at = in.find("]]>", at + 9);
-        } else if (in.compare(at, 2, "<?") == 0) {
-            at = in.find("?>", at + 2);
-        } else {
-            at = EndOfTag(in, at);
         }
     }
-    out->append(in, copied, std::string::npos);
-    return true;
-}
 
-bool KeepFromReader(std::string* bytes, unsigned long* lineOffset, std::string* error)
-{
-    std::string shaped;
-    size_t firstTag = 0;
-    if (!ShapeProlog(*bytes, &shaped, &firstTag, lineOffset, error) || !ShapeBody(*bytes, firstTag, &shaped, error))
-        return false;
-    bytes->swap(shaped);
-    return true;
-}
+    // A name at `at`; its length in bytes, 0 when none begins there.
+    unsigned long Name(size_t at, size_t* length) const
+    {
+        size_t n = 0;
+        unsigned long count = 0;
+        *length = 0;
+        for (size_t i = at;; i += n, ++count) {
+            unsigned long c = Decode(m_in, i, &n);
+            if (c == kEnd || c == kBad || !(count == 0 ? IsNameStart(c) : IsNameChar(c))) {
+                *length = i - at;
+                return count;
+            }
+        }
+    }
+
+    bool TakeName(size_t* length, bool attribute)
+    {
+        unsigned long count = Name(m_at, length);
+        size_t n = 0;
+        unsigned long first = Next(&n);
+        if (count == 0 && first != kEnd && (first == kBad || !IsChar(first)))
+            return BadCharacter(first);
+        if (count == 0)
+            return Fail(m_at, "a name is missing or begins with a character that no name begins with");
+        if (count > kMaxNameLength)
+            return Fail(m_at, Printed("a name longer than %lu characters", kMaxNameLength));
+        // Windows' reader resolves prefixes; a language file has none but xml: and xmlns:.
+        std::string name(m_in, m_at, *length);
+        size_t colon = name.find(':');
+        if (colon != std::string::npos &&
+            !(attribute && colon + 1 < name.size() && (name.compare(0, colon, "xml") == 0 || name.compare(0, colon, "xmlns") == 0)))
+            return Fail(m_at, "the name " + Shown(m_in, m_at, *length) + " has a namespace prefix, which a language file does not use");
+        m_at += *length;
+        return true;
+    }
+
+    bool Element()
+    {
+        if (!StartTag())
+            return false;
+        while (!m_open.empty()) {
+            size_t length = 0;
+            unsigned long c = Next(&length);
+            if (c == kEnd) {
+                const OpenTag& open = m_open.back();
+                return Fail(open.at, "the tag <" + Shown(m_in, open.name, open.length) + "> is not closed");
+            }
+            bool fine = true;
+            if (c == '<')
+                fine = Is("</")            ? EndTag()
+                       : Is("<!--")        ? Comment()
+                       : Is("<![CDATA[")   ? CData()
+                       : Is("<?")          ? Instruction()
+                       : Is("<!")          ? Fail(m_at, "markup that a tag may not hold")
+                                           : StartTag();
+            else if (c == '&')
+                fine = Reference(nullptr);
+            else if (c == ']' && Is("]]>"))
+                fine = Fail(m_at, "\"]]>\" in text");
+            else if (c == kBad || !IsChar(c))
+                fine = BadCharacter(c);
+            else
+                Skip(length);
+            if (!fine)
+                return false;
+        }
+        m_rootSeen = true;
+        return true;
+    }
+
+    bool StartTag()
+    {
+        size_t start = m_at++;
+        size_t name = m_at, length = 0;
+        if (!TakeName(&length, false))
+            return false;
+        Put(m_in.substr(start, m_at - start));
+        m_attributes.clear();
+        for (;;) {
+            bool space = Spaces();
+            if (Is("/>") || Is(">")) {
+                Put(m_in[m_at] == '/' ? "/>" : ">");
+                if (m_in[m_at] == '>')
+                    m_open.push_back({start, name, length});
+                m_at += m_in[m_at] == '/' ? 2 : 1;
+                return true;
+            }
+            if (m_at >= m_in.size())
+                return Fail(start, "a tag is not closed");
+            if (!space && IsNameStart(Decode(m_in, m_at, &length)))
+                return Fail(m_at, "an attribute that no white space parts from the one before");
+            if (!Attribute())
+                return false;
+        }
+    }
+
+    bool Attribute()
+    {
+        size_t name = m_at, length = 0;
+        if (!TakeName(&length, true))
+            return false;
+        if (!m_attributes.insert(std::string(m_in, name, length)).second)
+            return Fail(name, "the attribute " + Shown(m_in, name, length) + " is given twice");
+        Put(m_in.substr(name, length));
+        Spaces();
+        if (!Is("="))
+            return Fail(m_at, "an attribute without \"=\" and a value");
+        Put('=');
+        ++m_at;
+        Spaces();
+        char quote = m_at < m_in.size() ? m_in[m_at] : '\0';
+        if (quote != '"' && quote != '\'')
+            return Fail(m_at, "an attribute value that is not in quotes");
+        size_t open = m_at++;
+        Put(quote);
+        for (;;) {
+            size_t n = 0;
+            unsigned long c = Next(&n);
+            if (c == kEnd)
+                return Fail(open, "an attribute value is not closed");
+            if (c == static_cast<unsigned char>(quote))
+                break;
+            if (c == '<')
+                return Fail(m_at, "\"<\" in an attribute value");
+            if (c == kBad || !IsChar(c))
+                return BadCharacter(c);
+            if (c == '&') {
+                size_t at = m_at;
+                unsigned long value = kEnd;
+                if (!Reference(&value))
+                    return false;
+                if (value == kEnd)
+                    Put(m_in.substr(at, m_at - at));   // one of the five named entities
+                else
+                    PutValueCharacter(value, true);
+            } else if (IsSpace(c)) {
+                Skip(n);   // the reader makes a space of it, as XML has it
+                if (c != '\r' && c != '\n')
+                    Put(' ');
+            } else {
+                PutValueCharacter(c, false);
+                m_at += n;
+            }
+        }
+        Put(quote);
+        ++m_at;
+        return true;
+    }
+
+    void PutEscape(unsigned long unit)
+    {
+        Put(Printed("&#x%lX;&#x%lX;", kEscape, Escaped(unit)));
+        m_file.escaped = true;
+    }
+
+    void PutValueCharacter(unsigned long c, bool referenced)
+    {
+        if (c == kEscape || (referenced && (c == '\t' || c == '\n' || c == '\r')))
+            PutEscape(c);
+        else if (c >= 0x10000) {
+            PutEscape(0xD800 + ((c - 0x10000) >> 10));
+            PutEscape(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else if (c >= 0x80 || referenced)
+            Put(Printed("&#x%lX;", c));
+        else
+            Put(static_cast<char>(c));
+    }
+
+    // "&name;" or "&#...;" at m_at; a character reference gives its character in `value`.
+    bool Reference(unsigned long* value)
+    {
+        size_t start = m_at;
+        if (Is("&#")) {
+            bool hex = Is("&#x");
+            m_at += hex ? 3 : 2;
+            unsigned long number = 0;
+            size_t digits = 0;
+            for (; m_at < m_in.size(); ++m_at, ++digits) {
+                char c = m_in[m_at];
+                int digit = c >= '0' && c <= '9' ? c - '0'
+                            : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                            : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                          : -1;
+                if (digit < 0)
+                    break;
+                number = std::min(number * (hex ? 16 : 10) + static_cast<unsigned long>(digit), 0x110000ul);
+            }
+            if (digits == 0 || !Is(";"))
+                return Fail(start, "a character reference that is not \"&#digits;\" or \"&#xhex;\"");
+            if (!IsChar(number))
+                return Fail(start, "a reference to a character that XML does not allow");
+            ++m_at;
+            if (value)
+                *value = number;
+            return true;
+        }
+        ++m_at;
+        size_t length = 0;
+        Name(m_at, &length);
+        if (length == 0 || m_in.compare(m_at + length, 1, ";") != 0)
+            return Fail(start, "\"&\" that begins no reference (write &amp;)");
+        static const char* const kPredefined[] = {"lt", "gt", "amp", "apos", "quot"};
+        if (std::none_of(std::begin(kPredefined), std::end(kPredefined), [&](const char* entity) {
+                return m_in.compare(m_at, length, entity) == 0;
+            }))
+            return Fail(start, "the entity &" + Shown(m_in, m_at, std::min<size_t>(length, 64)) + "; is not defined");
+        m_at += length + 1;
+        return true;
+    }
+
+    bool EndTag()
+    {
+        size_t start = m_at;
+        m_at += 2;
+        size_t name = m_at, length = 0;
+        if (!TakeName(&length, false))
+            return false;
+        const OpenTag& open = m_open.back();
+        if (length != open.length || m_in.compare(name, length, m_in, open.name, length) != 0)
+            return Fail(start, "the end tag </" + Shown(m_in, name, length) + "> does not close <" +
+                                   Shown(m_in, open.name, open.length) + ">");
+        Put(m_in.substr(start, m_at - start));
+        Spaces();
+        if (!Is(">"))
+            return Fail(m_at, "an end tag that does not end with \">\"");
+        Put('>');
+        ++m_at;
+        m_open.pop_back();
+        return true;
+    }
+
+    // A comment, a CDATA section or a processing instruction from `m_at`, to `end`.
+    bool SkipTo(const char* end, size_t start, const char* unclosed)
+    {
+        for (;;) {
+            if (Is(end)) {
+                m_at += std::strlen(end);
+                return true;
+            }
+            size_t length = 0;
+            unsigned long c = Next(&length);
+            if (c == kEnd)
+                return Fail(start, unclosed);
+            if (c == kBad || !IsChar(c))
+                return BadCharacter(c);
+            if (end[0] == '-' && Is("--"))
+                return Fail(m_at, "\"--\" inside a comment");
+            Skip(length);
+        }
+    }
+
+    bool Comment()
+    {
+        size_t start = m_at;
+        m_at += 4;
+        return SkipTo("-->", start, "a comment is not closed");
+    }
+
+    bool CData()
+    {
+        size_t start = m_at;
+        m_at += 9;
+        return SkipTo("]]>", start, "a CDATA section is not closed");
+    }
+
+    bool Instruction()
+    {
+        size_t start = m_at;
+        m_at += 2;
+        size_t length = 0;
+        if (!TakeName(&length, false))
+            return false;
+        if (SameIgnoringCase(m_in.substr(start + 2, length), "xml"))
+            return Fail(start, start == 0 ? "the XML declaration lacks the version"
+                                          : "an XML declaration that is not at the very start of the file");
+        if (!Is("?>") && !Spaces())
+            return Fail(m_at, "a processing instruction whose name no white space ends");
+        return SkipTo("?>", start, "a processing instruction is not closed");
+    }
+
+    // One pseudo-attribute of the XML declaration: 0 when it is not there, -1 on a fault.
+    int Pseudo(const char* name, std::string* value, size_t* valueAt)
+    {
+        size_t before = m_at;
+        if (!Spaces() || !Is(name)) {
+            m_at = before;
+            return 0;
+        }
+        m_at += std::strlen(name);
+        Spaces();
+        if (!Is("="))
+            return Fail(m_at, std::string("\"=\" is missing after ") + name), -1;
+        ++m_at;
+        Spaces();
+        char quote = m_at < m_in.size() ? m_in[m_at] : '\0';
+        size_t end = quote == '"' || quote == '\'' ? m_in.find(quote, m_at + 1) : std::string::npos;
+        if (end == std::string::npos)
+            return Fail(m_at, std::string("the value of ") + name + " is not in quotes"), -1;
+        *valueAt = m_at + 1;
+        value->assign(m_in, m_at + 1, end - m_at - 1);
+        m_at = end + 1;
+        return 1;
+    }
+
+    bool Declaration()
+    {
+        size_t start = 0;
+        m_at = 5;
+        std::string value;
+        size_t at = 0;
+        int found = Pseudo("version", &value, &at);
+        if (found == 0)
+            return Fail(start, "the XML declaration lacks the version");
+        if (found < 0)
+            return false;
+        if (value.size() < 3 || value.compare(0, 2, "1.") != 0 ||
+            value.find_first_not_of("0123456789", 2) != std::string::npos)
+            return Fail(at, "an XML version other than 1.x");
+        if ((found = Pseudo("encoding", &value, &at)) < 0)
+            return false;
+        bool utf8 = SameIgnoringCase(value, "UTF-8"), utf16 = SameIgnoringCase(value, "UTF-16");
+        if (found > 0 && !utf8 && !utf16)
+            return Fail(at, "the encoding \"" + value.substr(0, 40) + "\"; a language file is in UTF-8 or UTF-16");
+        if (found > 0 && utf16 != m_utf16)
+            return Fail(at, m_utf16 ? "the declared encoding is UTF-8, but the file is in UTF-16"
+                                    : "the declared encoding is UTF-16, but the file is not");
+        if ((found = Pseudo("standalone", &value, &at)) < 0)
+            return false;
+        if (found > 0 && value != "yes" && value != "no")
+            return Fail(at, "standalone is neither yes nor no");
+        Spaces();
+        if (!Is("?>"))
+            return Fail(m_at, m_at < m_in.size() && m_in[m_at] != '<'
+                                  ? "the XML declaration holds more than version, encoding and standalone"
+                                  : "the XML declaration is not closed");
+        m_at += 2;
+        return true;
+    }
+
+    const std::string& m_in;
+    bool m_utf16;
+    ShapedFile& m_file;
+    size_t m_at = 0;
+    bool m_emitting = false;
+    bool m_rootSeen = false;
+    std::vector<OpenTag> m_open;
+    std::unordered_set<std::string> m_attributes;   // the names of the tag being read
+    size_t m_faultAt = std::string::npos;
+    std::string m_what;
+};
 
 } // namespace
 
@@ -305,27 +687,30 @@ std::string Printed(const char* format, unsigned long a, unsigned long b, unsign
 
 bool ReadShaped(const std::string& path, unsigned long maxSize, ShapedFile* file, std::string* error)
 {
-    if (!ReadWholeFile(path, maxSize, &file->bytes, error) || !Utf16ToUtf8(&file->bytes, error) ||
-        !KeepFromReader(&file->bytes, &file->lineOffset, error))
+    std::string bytes;
+    if (!ReadWholeFile(path, maxSize, &bytes, error))
         return false;
-    file->escapedWhiteSpace = EscapeWhiteSpaceReferences(&file->bytes);
-    file->bytes += '\n';
-    return true;
+    bool utf16 = ToUtf8(&bytes);
+    Shaper shaper(bytes, utf16, file);
+    if (shaper.Run())
+        return true;
+    *error = shaper.Reason();
+    return false;
 }
 
-bool HoldsEscapedWhiteSpace(const wchar_t* text, size_t length)
+bool HoldsEscape(const wchar_t* text, size_t length)
 {
-    return std::any_of(text, text + length, IsEscapedWhiteSpace);
+    return std::find(text, text + length, kEscape) != text + length;
 }
 
 bool Unescape(std::wstring* text)
 {
-    bool any = false;
-    for (wchar_t& c : *text)
-        if (IsEscapedWhiteSpace(c)) {
-            c = static_cast<wchar_t>(c - kEscapedWhiteSpace);
-            any = true;
-        }
+    std::wstring& t = *text;
+    size_t to = 0;
+    for (size_t from = 0; from < t.size(); ++from, ++to)
+        t[to] = t[from] == kEscape && from + 1 < t.size() ? Unescaped(t[++from]) : t[from];
+    bool any = to < t.size();
+    t.resize(to);
     return any;
 }
 
@@ -349,11 +734,22 @@ HRESULT STDMETHODCALLTYPE ChunkStream::Read(void* buffer, ULONG wanted, ULONG* g
     if (count == 0)
         ++m_readsPastEnd;
     if (count < left) {
-        size_t tag = count;
-        while (tag > 0 && m_bytes[m_position + tag - 1] != '>')
-            --tag;
-        if (tag > 0)
-            count = tag;
+        // The reader misreads what the end of a chunk splits: it keeps back the last byte of a
+        // chunk that ends in a multi-byte character, whole or not, and it has page-faulted on
+        // files whose chunks split character references. So a chunk ends after an ASCII byte
+        // and outside a reference; only a chunk shorter than a name can lack such an end, and
+        // it ends between two characters.
+        const char* chunk = m_bytes.data() + m_position;
+        size_t ascii = count;
+        for (size_t at = count; at > 0 && chunk[at - 1] != ';'; --at)
+            if (chunk[at - 1] == '&') {
+                ascii = at - 1;
+                break;
+            }
+        while (ascii > 0 && static_cast<unsigned char>(chunk[ascii - 1]) >= 0x80)
+            --ascii;
+        if (ascii > 0)
+            count = ascii;
         else
             while (count > 1 && (static_cast<unsigned char>(m_bytes[m_position + count]) & 0xC0) == 0x80)
                 --count;

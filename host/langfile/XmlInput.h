@@ -1,5 +1,5 @@
 #pragma once
-// The language file as Wine's XML reader can take it. Internal to the tester library.
+// The language file as Wine's XML reader can take it. Internal to the language-file reader.
 #include <windows.h>
 #include <objbase.h>
 #include <xmllite.h>
@@ -7,42 +7,49 @@
 
 namespace xmlinput {
 
-// Limits of the XML reader as Wine implements it, which the input is shaped around (the same
-// input reads the same with the reader of Windows):
-// - it replaces the characters of the references &#9; &#10; &#13; in attribute values by
-//   spaces, as it rightly does with literal white space; such references are rewritten to
-//   references to noncharacters, which no text holds, and mapped back by Unescape;
-// - it misreads a UTF-8 character, and a comment, that the end of a chunk of the stream
-//   splits; the stream ends each chunk right after a '>' or at least between two characters;
-// - it misreads UTF-16 input longer than one chunk; such files are handed over as UTF-8;
-// - a file that ends inside text or a comment makes it answer the same node for ever; the
-//   stream counts the reads past its end, so that the parse can give up;
-// - a file that ends within or right after its XML declaration ends the process; a line
-//   break is added after the end of every file, where XML allows white space anyway;
-// - it page-faults on a comment of some hundred kilobytes, wherever it stands, and fails an
-//   assertion, which ends the process, when more than about 8 KB of anything stand between
-//   the XML declaration and the first tag. So the reader never sees a comment, nor what
-//   stands before the first tag: comments leave only their line breaks behind, so that the
-//   reader's line numbers stay right, and the lines taken from before the first tag are
-//   counted in lineOffset. A comment, processing instruction or declaration there that is
-//   not closed, text there and document type definitions are refused here.
+// A file is first checked here for XML 1.0 well-formedness as a conforming parser checks it,
+// because Wine's reader lets through what Windows' refuses (control characters, NUL,
+// duplicate attributes, a declaration that names another encoding, content after the root
+// tag). A refusal names the line and column of the fault itself, counted in characters.
+//
+// What the reader then gets is shaped around its limits (the same bytes read the same with the
+// reader of Windows):
+// - it misreads UTF-8 that the end of a chunk of the stream splits, and even a whole
+//   multi-byte character that ends a chunk (it keeps back the last byte of such a chunk).
+//   So every non-ASCII character of an attribute value is handed over as a character
+//   reference, and a chunk always ends after an ASCII byte; names, which cannot be written
+//   as references, stay as they are and are at most kMaxNameLength characters long, so that
+//   every chunk holds an ASCII byte to end after. Nor does a chunk end inside a reference:
+//   the reader has page-faulted on files whose chunks did;
+// - without a byte-order mark it finds no tag whose name begins beyond ASCII at the start;
+// - it truncates references to characters beyond U+FFFF, and it replaces the characters of
+//   &#9; &#10; &#13; by spaces, as it rightly does with literal white space. These, and the
+//   escape character itself, are handed over as escapes of our own (kEscape followed by one
+//   character), which Unescape maps back;
+// - it misreads UTF-16 input longer than one chunk: such files are handed over as UTF-8;
+// - it page-faults on a large comment and fails an assertion, which ends the process, on a
+//   file that ends within its XML declaration or on a long prolog. So it never sees a comment,
+//   a processing instruction, text or anything before or after the root tag: the shaped bytes
+//   begin at the root tag, and what is left out leaves only its line breaks behind.
 struct ShapedFile {
     std::string bytes;
-    bool escapedWhiteSpace = false;   // attribute values may hold escaped white space
-    unsigned long lineOffset = 0;     // add to the reader's line numbers
+    bool escaped = false;             // attribute values may hold escapes (Unescape)
+    unsigned long firstLine = 1;      // the line of the file where the shaped bytes begin
 };
 
-// Reads the file and shapes it; false with the reason when it cannot be read.
+const unsigned long kMaxNameLength = 1000;   // characters of a tag or attribute name
+
+// Reads, checks and shapes the file; false with the reason when it cannot be used.
 bool ReadShaped(const std::string& path, unsigned long maxSize, ShapedFile* file, std::string* error);
 
-// Maps escaped white space in an attribute value back; true when there was any.
+// Maps the escapes in an attribute value back; true when there was any.
 bool Unescape(std::wstring* text);
-bool HoldsEscapedWhiteSpace(const wchar_t* text, size_t length);
+bool HoldsEscape(const wchar_t* text, size_t length);
 
 // "format" with up to three numbers, for the reasons of a refused file.
 std::string Printed(const char* format, unsigned long a, unsigned long b = 0, unsigned long c = 0);
 
-// The shaped file as the reader pulls it, in chunks that no character or tag straddles.
+// The shaped file as the reader pulls it, in chunks that end after an ASCII byte.
 class ChunkStream : public ISequentialStream {
 public:
     explicit ChunkStream(const std::string& bytes) : m_bytes(bytes) {}

@@ -1,5 +1,6 @@
 // The translator's check and export, against the built module and the shipped language files.
 #include "LanguageCheck.h"
+#include "LanguageFile.h"
 #include "LanguageMenu.h"
 #include "ModuleLoader.h"
 #include "TestSupport.h"
@@ -96,6 +97,24 @@ TEST_F(LanguageCheck, TheExportHoldsTheIdsAndTextsOfTheReference)
         << "the reference stays as it is";
     daxotest::WriteFileBytes(path, "<TesterLanguage><Message>");
     EXPECT_EQ(RunCheckLanguage(*module.Test(), path), kLanguageUnreadable);
+}
+
+// The check and the load share the reader and so every limit of it, with the same reason.
+TEST_F(LanguageCheck, AFileTheCheckRefusesDoesNotLoadEither)
+{
+    std::string xml = "<TesterLanguage><Dialog>";
+    for (unsigned long i = 0; i <= CLanguageFile::kMaxDialogItems; ++i)
+        xml += "<DialogItem ID=\"2020\"/>";
+    const std::string path = daxotest::TempPath("many.xml");
+    daxotest::WriteFileBytes(path, xml + "</Dialog></TesterLanguage>");
+    std::vector<LanguageText> texts;
+    std::string error;
+    EXPECT_FALSE(ReadLanguageTexts(path, &texts, &error));
+    EXPECT_EQ(error, "the file has more than 10000 DialogItem tags");
+    EXPECT_EQ(RunCheckLanguage(*module.Test(), path), kLanguageUnreadable);
+    EXPECT_FALSE(CLanguageMenu::OpenFile(*module.Test(), path)) << "what --lang does";
+    EXPECT_EQ(CLanguageMenu::WhyNotRead(*module.Test()), error);
+    CLanguageMenu::UseEnglish(*module.Test());
 }
 
 } // namespace
