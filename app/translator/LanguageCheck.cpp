@@ -80,10 +80,10 @@ std::string Placeholders(const std::string& text)
 
 // An attribute value in UTF-8, with line breaks and tabs as character references so that they
 // survive the reader.
-std::string XmlAttribute(const std::string& ansi)
+std::string XmlAttribute(const std::string& text)
 {
     std::string escaped;
-    for (char c : AnsiToUtf8(ansi)) {
+    for (char c : ModuleTextToUtf8(text)) {
         switch (c) {
         case '&': escaped += "&amp;"; break;
         case '<': escaped += "&lt;"; break;
@@ -304,7 +304,7 @@ int RunCheckLanguage(CTestObject test, const std::string& path)
     }
     std::vector<std::string> problems = check.Check(texts);
     for (const std::string& problem : problems)
-        Say(stdout, AnsiToUtf8(problem) + "\n");
+        Say(stdout, ModuleTextToUtf8(problem) + "\n");
     Say(stdout, path + ": " + std::to_string(texts.size()) + " texts, " + std::to_string(problems.size()) +
                     (problems.size() == 1 ? " problem\n" : " problems\n"));
     return problems.empty() ? kLanguageClean : kLanguageProblems;
