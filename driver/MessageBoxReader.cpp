@@ -1,5 +1,5 @@
 #include "MessageBoxReader.h"
-#include "Controls.h"
+#include "WindowQueries.h"
 #include <algorithm>
 #include <utility>
 #include <vector>

@@ -1,5 +1,5 @@
 #include "Window.h"
-#include "Controls.h"
+#include "WindowQueries.h"
 #include "MessageBoxReader.h"
 #include "Diagnostic.h"
 #include <algorithm>
@@ -228,7 +228,7 @@ bool Window::IsVisible(unsigned id) const
 bool Window::IsChecked(unsigned id) const
 {
     HWND control = ControlOfClass(id, "IsChecked", "Button");
-    return control && Button(control).CheckState() == BST_CHECKED;
+    return control && CButton(control).GetCheck() == BST_CHECKED;
 }
 
 int Window::Selection(unsigned id) const
@@ -236,7 +236,7 @@ int Window::Selection(unsigned id) const
     HWND control = ControlOfClass(id, "Selection", "ComboBox");
     if (!control)
         return -1;
-    const int index = ComboBox(control).Selection();
+    const int index = CComboBox(control).GetCurSel();
     return index < 0 ? -1 : index;
 }
 
@@ -245,15 +245,15 @@ std::string Window::SelectedText(unsigned id) const
     HWND control = ControlOfClass(id, "SelectedText", "ComboBox");
     if (!control)
         return {};
-    const ComboBox combo(control);
-    const int index = combo.Selection();
-    return index < 0 ? std::string() : combo.ItemText(index);
+    const CComboBox combo(control);
+    const int index = combo.GetCurSel();
+    return index < 0 ? std::string() : ItemText(combo, index);
 }
 
 int Window::SpinPosition(unsigned id) const
 {
     HWND control = ControlOfClass(id, "SpinPosition", UPDOWN_CLASSA);
-    return control ? UpDown(control).Position() : 0;
+    return control ? CUpDown(control).GetPos32() : 0;
 }
 
 unsigned Window::FocusId() const
@@ -290,8 +290,9 @@ bool Window::SetText(unsigned id, const std::string& text)
     Focus(control);
     if (!::IsWindow(edit))
         return false;
-    ::SendMessageA(edit, EM_SETSEL, 0, -1);
-    ::SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    CEdit typed(edit);
+    typed.SelectAll();
+    typed.ReplaceSel(text.c_str());
     return true;
 }
 
@@ -304,17 +305,17 @@ bool Window::Check(unsigned id, bool checked)
         Complain(__LINE__, "Check: control " + std::to_string(id) + " is not a check box or radio button");
         return false;
     }
-    const LRESULT wanted = checked ? BST_CHECKED : BST_UNCHECKED;
+    const int wanted = checked ? BST_CHECKED : BST_UNCHECKED;
     // A three-state box goes unchecked, checked, indeterminate: two clicks reach any state.
     const int clicks = IsThreeState(box) ? 2 : 1;
-    for (int i = 0; i < clicks && Button(box).CheckState() != wanted; ++i) {
+    for (int i = 0; i < clicks && CButton(box).GetCheck() != wanted; ++i) {
         if (!Reachable(box))
             return false;
-        Button(box).Click();
+        CButton(box).Click();
         if (!::IsWindow(box))
             return false;
     }
-    return Button(box).CheckState() == wanted;
+    return CButton(box).GetCheck() == wanted;
 }
 
 bool Window::Select(unsigned id, const std::string& text)
@@ -323,10 +324,10 @@ bool Window::Select(unsigned id, const std::string& text)
     if (!combo || !Reachable(combo))
         return false;
     // CB_FINDSTRINGEXACT ignores case; the operator reads what is there.
-    const ComboBox list(combo);
+    CComboBox list(combo);
     int found = -1;
-    for (int index = 0, count = list.Count(); index < count && found < 0; ++index) {
-        if (static_cast<size_t>(list.ItemTextLength(index)) == text.size() && list.ItemText(index) == text)
+    for (int index = 0, count = list.GetCount(); index < count && found < 0; ++index) {
+        if (static_cast<size_t>(list.GetItemTextLength(index)) == text.size() && ItemText(list, index) == text)
             found = index;
     }
     if (found < 0)
@@ -334,7 +335,7 @@ bool Window::Select(unsigned id, const std::string& text)
     Focus(combo);
     if (!::IsWindow(combo))
         return false;
-    list.SetSelection(found);
+    list.SetCurSel(found);
     ::SendMessageA(::GetParent(combo), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(combo));
     return true;
@@ -345,9 +346,10 @@ bool Window::SetSpin(unsigned id, int position)
     HWND spinner = ControlOfClass(id, "SetSpin", UPDOWN_CLASSA);
     if (!spinner || !Reachable(spinner))
         return false;
-    UpDown(spinner).SetPosition(position);
+    CUpDown spin(spinner);
+    spin.SetPos32(position);
     // The control holds the position to its range; the notifications carry what it holds.
-    const WORD held = static_cast<WORD>(UpDown(spinner).Position());
+    const WORD held = static_cast<WORD>(spin.GetPos32());
     const UINT message = (StyleOf(spinner) & UDS_HORZ) ? WM_HSCROLL : WM_VSCROLL;
     HWND owner = ::GetParent(spinner);
     ::SendMessageA(owner, message, MAKEWPARAM(SB_THUMBPOSITION, held), reinterpret_cast<LPARAM>(spinner));
@@ -374,22 +376,23 @@ bool Window::Wheel(unsigned id, int distance)
     return true;
 }
 
-bool Window::Click(unsigned id)
+bool Window::Push(unsigned id, const char* operation)
 {
-    HWND button = ControlOfClass(id, "Click", "Button");
+    HWND button = ControlOfClass(id, operation, "Button");
     if (!button || !Reachable(button))
         return false;
-    Button(button).Click();
+    CButton(button).Click();
     return true;
+}
+
+bool Window::Click(unsigned id)
+{
+    return Push(id, "Click");
 }
 
 bool Window::Answer(int buttonId)
 {
-    HWND button = ControlOfClass(static_cast<unsigned>(buttonId), "Answer", "Button");
-    if (!button || !Reachable(button))
-        return false;
-    Button(button).Click();
-    return true;
+    return Push(static_cast<unsigned>(buttonId), "Answer");
 }
 
 bool Window::Close()

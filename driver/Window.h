@@ -85,6 +85,8 @@ private:
     HWND Control(unsigned id, const char* operation) const;
     HWND ControlOfClass(unsigned id, const char* operation, const char* className) const;
     bool Reachable(HWND control) const;
+    // Click and Answer: the same push, each complaining under its own name.
+    bool Push(unsigned id, const char* operation);
     bool Alive() const;
     void Focus(HWND control) const;
     void Complain(int line, const std::string& text) const;

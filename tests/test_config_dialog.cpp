@@ -315,17 +315,17 @@ struct Rejection {
 TEST_F(ConfigDialog, EachWrongEntryIsRejectedWithItsMessageAndFocus)
 {
     const Rejection cases[] = {
-        {"VX1205.10", "address 0", [](Window& w) { w.SetText(IDC_ADDRESS, "0"); }, 21, IDC_ADDRESS},
-        {"VX1205.10", "address 126", [](Window& w) { w.SetText(IDC_ADDRESS, "126"); }, 21, IDC_ADDRESS},
-        {"VX1205.10", "address 255", [](Window& w) { w.SetText(IDC_ADDRESS, "255"); }, 21, IDC_ADDRESS},
-        {"VX1205.10", "address text", [](Window& w) { w.SetText(IDC_ADDRESS, "abc"); }, 21, IDC_ADDRESS},
-        {"VX1205.10", "address and delay", [](Window& w) { w.SetText(IDC_ADDRESS, "128"); w.SetText(IDC_DELAY, "300"); }, 21, IDC_ADDRESS},
-        {"VX1205.10", "delay 255", [](Window& w) { w.SetText(IDC_DELAY, "255"); }, 22, IDC_DELAY},
-        {"VX1205.10", "max below min I0", [](Window& w) { w.SetSpin(IDC_SPIN_MIN0, 10); w.SetSpin(IDC_SPIN_MAX0, 9); }, 27, IDC_MAX0},
-        {"VX1206.00", "max below min I3", [](Window& w) { w.SetSpin(IDC_SPIN_MIN3, 200); w.SetSpin(IDC_SPIN_MAX3, 199); }, 30, IDC_MAX3},
-        {"VX1205.10", "timeout 0", [](Window& w) { w.SetText(IDC_TIMEOUT, "0"); }, 46, IDC_TIMEOUT},
-        {"VX1205.10", "timeout empty", [](Window& w) { w.SetText(IDC_TIMEOUT, ""); }, 46, IDC_TIMEOUT},
-        {"VX1205.10", "timeout 65536", [](Window& w) { w.SetText(IDC_TIMEOUT, "65536"); }, 46, IDC_TIMEOUT},
+        {"VX1205.10", "address 0", [](Window& w) { w.SetText(IDC_ADDRESS, "0"); }, msg::BadAddress, IDC_ADDRESS},
+        {"VX1205.10", "address 126", [](Window& w) { w.SetText(IDC_ADDRESS, "126"); }, msg::BadAddress, IDC_ADDRESS},
+        {"VX1205.10", "address 255", [](Window& w) { w.SetText(IDC_ADDRESS, "255"); }, msg::BadAddress, IDC_ADDRESS},
+        {"VX1205.10", "address text", [](Window& w) { w.SetText(IDC_ADDRESS, "abc"); }, msg::BadAddress, IDC_ADDRESS},
+        {"VX1205.10", "address and delay", [](Window& w) { w.SetText(IDC_ADDRESS, "128"); w.SetText(IDC_DELAY, "300"); }, msg::BadAddress, IDC_ADDRESS},
+        {"VX1205.10", "delay 255", [](Window& w) { w.SetText(IDC_DELAY, "255"); }, msg::BadDelay, IDC_DELAY},
+        {"VX1205.10", "max below min I0", [](Window& w) { w.SetSpin(IDC_SPIN_MIN0, 10); w.SetSpin(IDC_SPIN_MAX0, 9); }, msg::BadMaxPulseI0, IDC_MAX0},
+        {"VX1206.00", "max below min I3", [](Window& w) { w.SetSpin(IDC_SPIN_MIN3, 200); w.SetSpin(IDC_SPIN_MAX3, 199); }, msg::BadMaxPulseI0 + 3, IDC_MAX3},
+        {"VX1205.10", "timeout 0", [](Window& w) { w.SetText(IDC_TIMEOUT, "0"); }, msg::BadTimeout, IDC_TIMEOUT},
+        {"VX1205.10", "timeout empty", [](Window& w) { w.SetText(IDC_TIMEOUT, ""); }, msg::BadTimeout, IDC_TIMEOUT},
+        {"VX1205.10", "timeout 65536", [](Window& w) { w.SetText(IDC_TIMEOUT, "65536"); }, msg::BadTimeout, IDC_TIMEOUT},
     };
     for (const Rejection& rejection : cases) {
         boxes.clear();
@@ -462,7 +462,7 @@ TEST_F(ConfigDialog, ARejectedMaximumFindsAllFourMinimaStoredAndNothingReported)
     const unsigned char* minima = dialog.WorkingConfig().minPulse;
     EXPECT_EQ(std::vector<unsigned char>(minima, minima + 4), (std::vector<unsigned char>{7, 8, 9, 10}));
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, test.GetMessageA(27));
+    EXPECT_EQ(boxes[0].text, test.GetMessageA(msg::BadMaxPulseI0));
     EXPECT_TRUE(reports.Reports().empty());
     EXPECT_TRUE(Writes().empty());
 }

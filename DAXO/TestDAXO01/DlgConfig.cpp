@@ -72,6 +72,14 @@ const int kPulsePairCount = 2 * kInputCount;
 // The four halves of inputCurrent: I0/I1 in the low one, I2/I3 in the high one.
 const unsigned int kCurrentHalfBits = 4, kCurrentHalfMask = 0x0F;
 
+template <typename Entry, size_t count>
+constexpr int CountOf(const Entry (&)[count])
+{
+    return static_cast<int>(count);
+}
+
+static_assert(CountOf(kCurrentTexts) == CountOf(kCurrentCodes), "a code for each current entry");
+
 } // namespace
 
 CConfigDialog::CConfigDialog(HWND parent, HINSTANCE instance)
@@ -158,12 +166,12 @@ void CConfigDialog::FillLists()
     };
     for (const BaudRate& rate : kBaudRates)
         add(IDC_BAUD, rate.text, rate.code);
-    for (unsigned char code = 0; code < 3; ++code)
-        add(IDC_PARITY, kParityTexts[code], code);
-    for (int i = 0; i < 3; ++i)
-        add(IDC_CURRENT01, kCurrentTexts[i], kCurrentCodes[i]);
-    for (int i = 0; i < 3; ++i)
-        add(IDC_CURRENT23, kCurrentTexts[i], kCurrentCodes[i]);
+    // A parity's entry carries its code, which is its place in the table.
+    for (int code = 0; code < CountOf(kParityTexts); ++code)
+        add(IDC_PARITY, kParityTexts[code], static_cast<unsigned char>(code));
+    for (unsigned int listId : kCurrentLists)
+        for (int i = 0; i < CountOf(kCurrentTexts); ++i)
+            add(listId, kCurrentTexts[i], kCurrentCodes[i]);
 }
 
 void CConfigDialog::SelectByText(unsigned int listId, const char* text)
@@ -204,6 +212,11 @@ void CConfigDialog::SetSpinPosition(unsigned int spinId, int position)
 void CConfigDialog::ShowPulse(int index, int steps)
 {
     SetSpinPosition(kPulsePairs[index].spin, steps);
+    ShowPulseText(index, steps);
+}
+
+void CConfigDialog::ShowPulseText(int index, int steps)
+{
     scratchText.Format("%2.1f", steps * kPulseStepMs);
     SetDlgItemTextA(kPulsePairs[index].edit, scratchText);
 }
@@ -316,10 +329,8 @@ int CConfigDialog::OnCommand(WPARAM command)
 
 int CConfigDialog::OnVScroll(int, int, HWND)
 {
-    for (int i = 0; i < kPulsePairCount; ++i) {
-        scratchText.Format("%2.1f", SpinPosition(kPulsePairs[i].spin) * kPulseStepMs);
-        SetDlgItemTextA(kPulsePairs[i].edit, scratchText);
-    }
+    for (int i = 0; i < kPulsePairCount; ++i)
+        ShowPulseText(i, SpinPosition(kPulsePairs[i].spin));
     return 0;
 }
 
@@ -366,16 +377,14 @@ int CConfigDialog::Reject(unsigned int messageId, unsigned int focusId)
     return 0;
 }
 
-long long CConfigDialog::SelectedItemData(unsigned int listId, bool* selected) const
+long long CConfigDialog::SelectedItemData(unsigned int listId) const
 {
-    *selected = false;
     CComboBox list(GetDlgItem(listId));
     if (!list)
         return -1;
     int index = list.GetCurSel();
     if (index < 0)
         return -1;
-    *selected = true;
     return static_cast<long long>(list.GetItemData(index));
 }
 
@@ -421,9 +430,8 @@ int CConfigDialog::ValidateAndStore()
     if (IsDlgButtonChecked(IDC_QUAD23) == 1)
         workingConfig.quadrature |= kQuadratureI2I3;
 
-    bool selected = false;
-    unsigned char high = CurrentCodeOfItemData(SelectedItemData(IDC_CURRENT23, &selected));
-    unsigned char low = CurrentCodeOfItemData(SelectedItemData(IDC_CURRENT01, &selected));
+    unsigned char high = CurrentCodeOfItemData(SelectedItemData(IDC_CURRENT23));
+    unsigned char low = CurrentCodeOfItemData(SelectedItemData(IDC_CURRENT01));
     workingConfig.inputCurrent = static_cast<unsigned char>((high << kCurrentHalfBits) | low);
 
     unsigned int timeout = 0;
@@ -441,12 +449,12 @@ int CConfigDialog::WriteToUnit()
 {
     HWND owner = m_hWnd ? reinterpret_cast<HWND>(::GetWindowLongPtrA(m_hWnd, GWLP_HWNDPARENT)) : nullptr;
     SetSaveMarker(workingConfig);
-    bool selected = false;
-    long long baud = SelectedItemData(IDC_BAUD, &selected);
-    if (selected && baud >= 0)
+    // A list without a selection (-1) leaves the stored code as it is.
+    long long baud = SelectedItemData(IDC_BAUD);
+    if (baud >= 0)
         workingConfig.baudCode = static_cast<unsigned char>(baud);
-    long long parity = SelectedItemData(IDC_PARITY, &selected);
-    if (selected && parity >= 0)
+    long long parity = SelectedItemData(IDC_PARITY);
+    if (parity >= 0)
         workingConfig.parity = static_cast<unsigned char>(parity);
     if (!testObject)
         return 0;

@@ -41,7 +41,10 @@ private:
     void LoadConfiguration();
     void LoadDefaults();
     void ShowAnswerDelay(unsigned char delay);
+    // Moves pulse pair `index`'s spinner to `steps` and shows the spacing in its edit.
     void ShowPulse(int index, int steps);
+    // Shows the spacing only: how every pulse edit is written, whoever moved the spinner.
+    void ShowPulseText(int index, int steps);
     void SelectByText(unsigned int listId, const char* text);
     void SetLocalisedTexts();
     void UpdateWriteButton();
@@ -50,7 +53,8 @@ private:
     int Reject(unsigned int messageId, unsigned int focusId);
     int SpinPosition(unsigned int spinId) const;
     void SetSpinPosition(unsigned int spinId, int position);
-    long long SelectedItemData(unsigned int listId, bool* selected) const;
+    // The selected entry's item data; -1 when the list is missing or nothing is selected.
+    long long SelectedItemData(unsigned int listId) const;
     void StepEdit(unsigned int editId, int step, int low, int high, int distance);
     void StepSpinner(int pair, int distance);
 
