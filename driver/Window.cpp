@@ -1,4 +1,5 @@
 #include "Window.h"
+#include "OneLine.h"
 #include "WindowQueries.h"
 #include "MessageBoxReader.h"
 #include "Diagnostic.h"
@@ -14,15 +15,7 @@ namespace {
 std::string Shorten(const std::string& text)
 {
     const size_t limit = 80;
-    std::string line;
-    for (char c : text) {
-        if (c == '\n')
-            line += "\\n";
-        else if (c == '\t')
-            line += "\\t";
-        else if (c != '\r')
-            line += c;
-    }
+    std::string line = OneLine(text);
     if (line.size() > limit)
         line = line.substr(0, limit) + "...";
     return line;

@@ -4,6 +4,7 @@
 #include "ResultLog.h"
 #include "Screenshots.h"
 #include "SimBench.h"
+#include "OneLine.h"
 #include "TextCodec.h"
 #include "Watchdog.h"
 #include <stdexcept>
@@ -19,7 +20,7 @@ const unsigned long long kModuleWorkMs = 60000;
 
 std::string Quote(const std::string& text)
 {
-    return "\"" + ModuleTextToUtf8(EscapeControls(text)) + "\"";
+    return "\"" + ModuleTextToUtf8(opdriver::OneLine(text)) + "\"";
 }
 
 // The driver's texts, like the windows' it reads, are in the module's code page.

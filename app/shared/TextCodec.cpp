@@ -70,21 +70,4 @@ std::string CodePageNotice()
            "LC_ALL=cs_CZ.UTF-8).";
 }
 
-std::string EscapeControls(const std::string& text)
-{
-    std::string line;
-    line.reserve(text.size());
-    for (char c : text) {
-        if (c == '\n')
-            line += "\\n";
-        else if (c == '\t')
-            line += "\\t";
-        else if (c == '\\')
-            line += "\\\\";
-        else if (c != '\r')
-            line += c;
-    }
-    return line;
-}
-
 } // namespace daxohost

@@ -15,8 +15,5 @@ std::string AnsiToUtf8(const std::string& ansi);
 // Windows draws the module's 8-bit texts in the machine's code page: its Czech letters come
 // out right only where that is 1250. Empty there; elsewhere what the operator should know.
 std::string CodePageNotice();
-// A text on one line, for logs and messages: line feed, tab and backslash spelt out as \n, \t
-// and \\, carriage returns dropped.
-std::string EscapeControls(const std::string& text);
 
 } // namespace daxohost

@@ -1,5 +1,6 @@
 #include "ResultLog.h"
 #include "ResultSink.h"
+#include "OneLine.h"
 #include "TextCodec.h"
 #include <cstdio>
 
@@ -142,7 +143,7 @@ std::string CResultLog::CodeText(const LogEntry& entry)
 
 std::string CResultLog::FormatLine(const LogEntry& entry)
 {
-    return TimeText(entry.time) + "\t" + CodeText(entry) + "\t" + ModuleTextToUtf8(EscapeControls(entry.text));
+    return TimeText(entry.time) + "\t" + CodeText(entry) + "\t" + ModuleTextToUtf8(opdriver::OneLine(entry.text));
 }
 
 } // namespace daxohost

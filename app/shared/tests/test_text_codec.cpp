@@ -1,4 +1,5 @@
 // The host's texts between UTF-8 files and the module's code page.
+#include "OneLine.h"
 #include "TextCodec.h"
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@ TEST(TextCodec, ConvertsBetweenUtf8AndTheCodePageAndSpellsOutControls)
     EXPECT_FALSE(Utf8ToModuleText("\xFF\xFE", &text));
     EXPECT_TRUE(Utf8ToModuleText("", &text));
     EXPECT_EQ(text, "");
-    EXPECT_EQ(EscapeControls("a\r\nb\tc\\d"), "a\\nb\\tc\\\\d");
+    EXPECT_EQ(opdriver::OneLine("a\r\nb\tc\\d"), "a\\nb\\tc\\\\d");
 }
 
 } // namespace
