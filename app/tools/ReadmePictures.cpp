@@ -1,7 +1,7 @@
 // Takes the README's picture of the host application by hand: the operator configures a
 // series of two units on the built-in bench, and the main window with its verdict and the
 // bench window below the module's dialogs are pictured together.
-//   readme_pictures.exe FOLDER
+//   readme_pictures.exe FOLDER [RECORD]
 #include "HostApplication.h"
 #include "HostContract.h"
 #include "MainWindow.h"
@@ -22,6 +22,7 @@ struct Session {
     std::unique_ptr<CScreenshots> shots;
     HWND main = nullptr;
     bool started = false;
+    int quietTicks = 0;   // ticks since the last dialog closed
     std::string picture;
 } g_session;
 
@@ -47,7 +48,10 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR timer, DWORD)
         ::PostMessageA(session.main, WM_COMMAND, CMainWindow::kConfigureCommand, 0);
         return;
     }
-    if (!session.driver->Finished() || AnyDialogOpen())
+    // The call returns, and the log and the bench catch up, a moment after the last dialog.
+    const int kQuietTicksBeforePicture = 4;
+    session.quietTicks = session.driver->Finished() && !AnyDialogOpen() ? session.quietTicks + 1 : 0;
+    if (session.quietTicks < kQuietTicksBeforePicture)
         return;
     ::KillTimer(nullptr, timer);
     HWND bench = FindTopWindow("Simulated bench");
