@@ -153,7 +153,7 @@ TEST_F(Texts, OtherIdsAreTheHosts)
 TEST_F(Texts, AskedThroughTheHostsVirtualTable)
 {
     CTest& host = test;
-    EXPECT_STREQ(host.GetMessageA(35), texts::EnglishMessage(35));
+    EXPECT_STREQ(host.GetMessageA(msg::AlreadyConfigured), texts::EnglishMessage(msg::AlreadyConfigured));
     EXPECT_STREQ(host.GetDialogName(2021), "DAXO configuration test");
     EXPECT_STREQ(host.GetDialogControlName(2021, 32800), "Test of new DAXO configuration");
     EXPECT_STREQ(host.GetDialogControlName(2020, 32786), "without response") << "has a text though never asked";
@@ -192,7 +192,7 @@ TEST_F(Texts, ReadingOfTheItemId)
     // An item without an ID matches nothing, not even 0.
     UseMessages("<MessageItem text=\"no id\"/><MessageItem ID=\"21\" text=\"after it\"/>");
     EXPECT_EQ(Message(0), test.CDAXOTester::GetMessageA(0));
-    EXPECT_EQ(Message(21), "after it");
+    EXPECT_EQ(Message(msg::BadAddress), "after it");
 }
 
 TEST_F(Texts, FirstMatchingItemDecides)
@@ -201,13 +201,13 @@ TEST_F(Texts, FirstMatchingItemDecides)
                 "<MessageItem ID=\"36\"/><MessageItem ID=\"36\" text=\"never seen\"/>"
                 "<MessageItem ID=\"37\" text=\"\"/>"
                 "<MessageItem ID=\"5\" text=\"host id in the file\"/>");
-    EXPECT_EQ(Message(35), "first");
-    EXPECT_STREQ(test.GetMessageA(36), texts::EnglishMessage(36)) << "no text: the English one";
-    const char* empty = test.GetMessageA(37);
+    EXPECT_EQ(Message(msg::AlreadyConfigured), "first");
+    EXPECT_STREQ(test.GetMessageA(msg::RepeatRefused), texts::EnglishMessage(msg::RepeatRefused)) << "no text: the English one";
+    const char* empty = test.GetMessageA(msg::ConfigDialogShown);
     ASSERT_NE(empty, nullptr);
     EXPECT_STREQ(empty, "") << "an empty text is an answer";
     EXPECT_EQ(Message(5), "host id in the file");
-    EXPECT_STREQ(test.GetMessageA(38), texts::EnglishMessage(38));
+    EXPECT_STREQ(test.GetMessageA(msg::TestDialogShown), texts::EnglishMessage(msg::TestDialogShown));
 }
 
 TEST_F(Texts, ItemsOutsideTheirPlaceAreNotSeen)
@@ -222,7 +222,7 @@ TEST_F(Texts, ItemsOutsideTheirPlaceAreNotSeen)
     WriteFileBytes(path, "<Language><Message><MessageItem ID=\"20\" text=\"x\"/></Message></Language>");
     test.SetLanguageFile(path.c_str());
     ASSERT_EQ(test.LanguageFileOpen(), 1);
-    EXPECT_STREQ(test.GetMessageA(20), texts::EnglishMessage(20));
+    EXPECT_STREQ(test.GetMessageA(msg::AddressWrapped), texts::EnglishMessage(msg::AddressWrapped));
 }
 
 TEST_F(Texts, DialogCaptionsAndControls)
@@ -323,14 +323,14 @@ TEST_F(Texts, TheCzechFileAnswersEveryText)
               "control " + std::to_string(entry.dialogId) + "/" + std::to_string(entry.id));
 
     // In code page 1250.
-    EXPECT_STREQ(test.GetMessageA(21), "Komunika\xE8n\xED adresa:\n\n     o\xE8" "ek\xE1van\xE1 hodnota je od 1 do 125");
-    EXPECT_STREQ(test.GetMessageA(39), "konfigurace pro %s: adresa %d; %d Bd, parita %s");
+    EXPECT_STREQ(test.GetMessageA(msg::BadAddress), "Komunika\xE8n\xED adresa:\n\n     o\xE8" "ek\xE1van\xE1 hodnota je od 1 do 125");
+    EXPECT_STREQ(test.GetMessageA(msg::Summary), "konfigurace pro %s: adresa %d; %d Bd, parita %s");
     EXPECT_STREQ(test.GetDialogControlName(2020, 32817), "Komunika\xE8n\xED rychlost [Bd]:");
     EXPECT_STREQ(test.GetDialogControlName(2022, 2), "Storno");
 
     // Closed again, the English texts are back.
     test.LanguageFileClose();
-    EXPECT_STREQ(test.GetMessageA(21), texts::EnglishMessage(21));
+    EXPECT_STREQ(test.GetMessageA(msg::BadAddress), texts::EnglishMessage(msg::BadAddress));
 }
 
 } // namespace
