@@ -16,9 +16,7 @@ namespace xmlinput {
 class Shaper {
 public:
     Shaper(const std::string& in, bool utf16, ShapedFile* file);
-
     bool Run();
-
     std::string Reason() const;
 
 private:
@@ -32,13 +30,9 @@ private:
     unsigned long Next(size_t* length) const { return Decode(m_in, m_at, length); }
 
     bool IsLineBreak(size_t at) const;
-
     unsigned long Line(size_t at) const;
-
     bool Fail(size_t at, std::string what);
-
     bool BadCharacter(unsigned long c);
-
     void Put(const std::string& text);
     void Put(char c);
 
@@ -53,36 +47,25 @@ private:
 
     // A name at `at`; its length in bytes, 0 when none begins there.
     unsigned long Name(size_t at, size_t* length) const;
-
     bool TakeName(size_t* length, bool attribute);
-
     bool Element();
-
     bool StartTag();
-
     bool Attribute();
-
     void PutEscape(unsigned long unit);
-
     void PutValueCharacter(unsigned long c, bool referenced);
 
     // "&name;" or "&#...;" at m_at; a character reference gives its character in `value`.
     bool Reference(unsigned long* value);
-
     bool EndTag();
 
     // A comment, a CDATA section or a processing instruction from `m_at`, to `end`.
     bool SkipTo(const char* end, size_t start, const char* unclosed);
-
     bool Comment();
-
     bool CData();
-
     bool Instruction();
 
     // One pseudo-attribute of the XML declaration: 0 when it is not there, -1 on a fault.
     int Pseudo(const char* name, std::string* value, size_t* valueAt);
-
     bool Declaration();
 
     const std::string& m_in;
