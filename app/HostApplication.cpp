@@ -81,11 +81,16 @@ void CHostApplication::OnTesterEvent(void* context, int kind, const unsigned cha
 
 int CHostApplication::Refuse(int exitCode, const std::string& message) const
 {
-    Print(stderr, "daxohost: " + message + "\n");
+    Tell("", message, MB_ICONERROR);
+    return exitCode;
+}
+
+void CHostApplication::Tell(const char* kind, const std::string& message, UINT icon) const
+{
+    Print(stderr, "daxohost: " + std::string(kind) + message + "\n");
     // Started by hand, perhaps without a console to read it in.
     if (ByHand())
-        ::MessageBoxA(nullptr, message.c_str(), "DAXO host", MB_OK | MB_ICONERROR);
-    return exitCode;
+        ::MessageBoxA(nullptr, message.c_str(), "DAXO host", MB_OK | icon);
 }
 
 int CHostApplication::Run()
@@ -119,11 +124,8 @@ int CHostApplication::Prepare()
     }
     // An empty fixture is worth a word, not a refusal: the operator may mean it.
     const std::string benchWarning = CSimBench::Instance().LoadWarning();
-    if (!benchWarning.empty()) {
-        Print(stderr, "daxohost: warning: " + benchWarning + "\n");
-        if (ByHand())
-            ::MessageBoxA(nullptr, benchWarning.c_str(), "DAXO host", MB_OK | MB_ICONWARNING);
-    }
+    if (!benchWarning.empty())
+        Tell("warning: ", benchWarning, MB_ICONWARNING);
     if (!m_options.log.empty() && !m_log.WriteTo(m_options.log))
         return Refuse(kExitBadInput, "the result log cannot be written to " + m_options.log);
     std::string reason;
@@ -138,11 +140,8 @@ int CHostApplication::Prepare()
                                          " cannot be read: " + CLanguageMenu::WhyNotRead(*m_module.Test()));
     }
     const std::string codePageNotice = m_options.lang.empty() ? std::string() : CodePageNotice();
-    if (!codePageNotice.empty()) {
-        Print(stderr, "daxohost: note: " + codePageNotice + "\n");
-        if (ByHand())
-            ::MessageBoxA(nullptr, codePageNotice.c_str(), "DAXO host", MB_OK | MB_ICONINFORMATION);
-    }
+    if (!codePageNotice.empty())
+        Tell("note: ", codePageNotice, MB_ICONINFORMATION);
     m_log.AddListener([this](const LogEntry& entry) { OnEntry(entry); });
     DaxoTesterSetEventSink(&CHostApplication::OnTesterEvent, this);
     return kExitPassed;

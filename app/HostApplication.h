@@ -29,6 +29,8 @@ private:
     void OnPass(const UnitPass& pass);
     static void OnTesterEvent(void* context, int kind, const unsigned char* data, int length, int result);
     int Refuse(int exitCode, const std::string& message) const;
+    // On the standard error as "daxohost: <kind><message>", and in a message box by hand.
+    void Tell(const char* kind, const std::string& message, UINT icon) const;
     // A translator's tool runs alone: no record, no unit.
     bool LanguageTool() const { return !m_options.checkLang.empty() || !m_options.exportLang.empty(); }
     // An operator at the screen, not a script or a translator's tool.

@@ -34,6 +34,11 @@ VerdictLook LookOf(PassResult outcome)
     }
 }
 
+std::string SessionLine(const SessionTotals& totals)
+{
+    return "This session: " + totals.Text() + ".";
+}
+
 std::string UnitName(const UnitPass& pass)
 {
     return "  Unit " + (pass.serial.empty() ? std::string("(no serial)") : pass.serial) + ":  ";
@@ -173,7 +178,7 @@ void CMainWindow::OnCreate()
     m_configure = Child(m_window, "BUTTON", "&Configure unit...", WS_TABSTOP | BS_DEFPUSHBUTTON, kConfigureCommand);
     m_status = Child(m_window, "STATIC", "Connect a unit at the bench, then configure it.", SS_LEFT, 0);
     m_verdict = Child(m_window, "STATIC", "No unit configured yet.", SS_LEFT | SS_CENTERIMAGE, 0);
-    m_totals = Child(m_window, "STATIC", ("This session: " + SessionTotals().Text() + ".").c_str(), SS_LEFT, 0);
+    m_totals = Child(m_window, "STATIC", SessionLine(SessionTotals()).c_str(), SS_LEFT, 0);
     m_verdictFont = ::CreateFontA(-22, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma");
     if (m_verdictFont)
@@ -234,7 +239,7 @@ void CMainWindow::ConfigureUnit()
     // The verdict line says what became of each unit; this line says what to do next.
     if (m_advice.empty())
         m_advice = result == result::kCallConfigured
-                       ? "Done: the unit is configured. Connect the next unit, then configure it."
+                       ? Advice(PassResult::Configured)
                        : "Done: see the verdict and the log. Connect the next unit, then configure it.";
     ::SetWindowTextA(m_status, m_advice.c_str());
 }
@@ -255,7 +260,7 @@ void CMainWindow::ShowVerdict(const UnitPass& pass, const SessionTotals& totals)
 {
     VerdictLook look = LookOf(totals.Outcome());
     SetVerdict(UnitName(pass) + totals.Story(), look.text, look.background);
-    ::SetWindowTextA(m_totals, ("This session: " + totals.Text() + ".").c_str());
+    ::SetWindowTextA(m_totals, SessionLine(totals).c_str());
     m_advice = Advice(totals.Outcome());
 }
 

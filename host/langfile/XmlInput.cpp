@@ -39,7 +39,6 @@ bool ReadWholeFile(const std::string& path, unsigned long maxSize, std::string* 
 
 } // namespace
 
-
 std::string Printed(const char* format, unsigned long a, unsigned long b, unsigned long c)
 {
     char buffer[160];
