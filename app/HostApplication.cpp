@@ -1,4 +1,5 @@
 #include "HostApplication.h"
+#include "DistinctFiles.h"
 #include "Files.h"
 #include "TesterHooks.h"
 #include "LanguageCheck.h"
@@ -59,7 +60,7 @@ CHostApplication::~CHostApplication()
     DaxoTesterSetEventSink(nullptr, nullptr);
 }
 
-void CHostApplication::OnTesterEvent(void* context, int kind, const unsigned char* data, int length, int)
+void CHostApplication::OnTesterEvent(void* context, int kind, const unsigned char* data, int length, int result)
 {
     CHostApplication& host = *static_cast<CHostApplication*>(context);
     CUnitPassTracker& passes = host.m_passes;
@@ -76,7 +77,7 @@ void CHostApplication::OnTesterEvent(void* context, int kind, const unsigned cha
         host.m_noUnitRead = host.m_noUnitRead || !data;
     }
     else if (kind == TesterEventWrite)
-        passes.OnWrite(data, length);
+        passes.OnWrite(data, length, result != 0);
 }
 
 int CHostApplication::Refuse(int exitCode, const std::string& message) const
@@ -109,6 +110,10 @@ int CHostApplication::Run()
 
 int CHostApplication::Prepare()
 {
+    // Before any file is opened: the log is created as the run starts.
+    std::string clash;
+    if (!FilesAreDistinct(m_options, &clash))
+        return Refuse(kExitBadInput, clash);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
     if (!m_options.script.empty() && !m_script.Load(m_options.script)) {

@@ -3,6 +3,7 @@
 #include "HostDiagnostic.h"
 #include "Script.h"
 #include "Window.h"
+#include "WholeFile.h"
 #include <gdiplus.h>
 #include <cstdio>
 #include <vector>
@@ -151,8 +152,20 @@ bool CScreenshots::WritePng(HBITMAP bitmap, const std::string& path) const
     Gdiplus::Bitmap image(bitmap, nullptr);
     if (image.GetLastStatus() != Gdiplus::Ok)
         return false;
-    std::wstring widePath = Wide(path);
-    return !widePath.empty() && image.Save(widePath.c_str(), &m_pngEncoder, nullptr) == Gdiplus::Ok;
+    std::string reason;
+    bool saved = WriteWholeFile(
+        path,
+        [&](const std::string& temporary, std::string* why) {
+            std::wstring widePath = Wide(temporary);
+            Gdiplus::Status status = widePath.empty() ? Gdiplus::InvalidParameter
+                                                      : image.Save(widePath.c_str(), &m_pngEncoder, nullptr);
+            *why = "GDI+ could not write the picture (status " + std::to_string(status) + ")";
+            return status == Gdiplus::Ok;
+        },
+        Existing::Replace, &reason);
+    if (!saved)
+        Diagnostic(kSource, __LINE__, reason);
+    return saved;
 }
 
 } // namespace daxohost

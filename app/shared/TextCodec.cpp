@@ -59,6 +59,12 @@ std::string AnsiToUtf8(const std::string& ansi)
     return Narrow(Widen(ansi, CP_ACP, 0, &valid), CP_UTF8);
 }
 
+std::string Utf8ToAnsi(const std::string& utf8)
+{
+    bool valid = false;
+    return Narrow(Widen(utf8, CP_UTF8, 0, &valid), CP_ACP);
+}
+
 std::string CodePageNotice()
 {
     const UINT machine = ::GetACP();

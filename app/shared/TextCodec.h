@@ -12,6 +12,8 @@ const unsigned kModuleCodePage = 1250;
 bool Utf8ToModuleText(const std::string& utf8, std::string* text);
 std::string ModuleTextToUtf8(const std::string& text);
 std::string AnsiToUtf8(const std::string& ansi);
+// For Windows' 8-bit calls (a message box): characters the machine's code page lacks become '?'.
+std::string Utf8ToAnsi(const std::string& utf8);
 // Windows draws the module's 8-bit texts in the machine's code page: its Czech letters come
 // out right only where that is 1250. Empty there; elsewhere what the operator should know.
 std::string CodePageNotice();

@@ -2,6 +2,7 @@
 #include "ResultSink.h"
 #include "OneLine.h"
 #include "TextCodec.h"
+#include "WholeFile.h"
 #include <cstdio>
 
 namespace daxohost {
@@ -110,17 +111,12 @@ bool CResultLog::WriteTo(const std::string& path)
     return true;
 }
 
-bool CResultLog::Save(const std::string& path) const
+bool CResultLog::Save(const std::string& path, std::string* reason) const
 {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    bool ok = true;
-    for (const LogEntry& entry : Entries()) {
-        std::string line = FormatLine(entry) + "\n";
-        ok = std::fwrite(line.data(), 1, line.size(), file) == line.size() && ok;
-    }
-    return std::fclose(file) == 0 && ok;
+    std::string text;
+    for (const LogEntry& entry : Entries())
+        text += FormatLine(entry) + "\n";
+    return WriteWholeFile(path, text, Existing::Replace, reason);
 }
 
 std::string CResultLog::TimeText(const SYSTEMTIME& time)

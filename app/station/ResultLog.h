@@ -47,8 +47,9 @@ public:
     // Every entry from now on is appended to this file as it arrives (UTF-8). False when the
     // file cannot be created.
     bool WriteTo(const std::string& path);
-    // The whole log into a file (UTF-8), replacing it.
-    bool Save(const std::string& path) const;
+    // The whole log into a file (UTF-8), replacing it only when complete. False, with the
+    // reason, when it was not written; an old file is then as it was.
+    bool Save(const std::string& path, std::string* reason) const;
 
     // "12:00:01.234<TAB>112<TAB>text" in UTF-8; a call result reads "<time><TAB>call<TAB>
     // ConfigureThermometer returned 1", a note of the host "<time><TAB>host<TAB>text".

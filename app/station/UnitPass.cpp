@@ -177,9 +177,9 @@ void CUnitPassTracker::OnImageRead(const unsigned char* image)
     m_pass.typeCode = Trimmed(Field(image, image::kTypeCodeOffset, image::kTypeCodeLength));
 }
 
-void CUnitPassTracker::OnWrite(const unsigned char* record, int length)
+void CUnitPassTracker::OnWrite(const unsigned char* record, int length, bool accepted)
 {
-    if (!m_open || !record || length <= record::kParityByte)
+    if (!m_open || !accepted || !record || length <= record::kParityByte)
         return;
     m_pass.written = true;
     m_pass.address = record[record::kAddressByte];

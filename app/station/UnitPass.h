@@ -15,8 +15,8 @@ enum class PassResult { Configured, TestFailed, WriteFailed, Cancelled, Skipped,
 struct UnitPass {
     std::string serial;      // from the image, as stored (ANSI)
     std::string typeCode;    // from the image, trimmed (ANSI)
-    bool written = false;    // a record was handed to WriteConfig in this pass
-    int address = 0;         // of the last record handed to WriteConfig
+    bool written = false;    // the unit took a record in this pass (WriteConfig succeeded)
+    int address = 0;         // of the last record the unit took
     int baudCode = 0;
     int parity = 0;
     PassResult result = PassResult::Error;
@@ -78,7 +78,9 @@ public:
     void OnReport(unsigned char code, const char* heading, const char* line);
     // The image as read; null when CheckEEPROM failed. At least kImageSize bytes.
     void OnImageRead(const unsigned char* image);
-    void OnWrite(const unsigned char* record, int length);
+    // A record handed to WriteConfig; `accepted`: WriteConfig succeeded. A refused record leaves
+    // the unit as it was, so it never stands in the record as the unit's settings.
+    void OnWrite(const unsigned char* record, int length, bool accepted);
     void OnCallReturned();
     // The pass that has reached a unit and has no result yet; null when there is none.
     const UnitPass* Current() const { return m_open ? &m_pass : nullptr; }

@@ -1,14 +1,15 @@
 #include "LanguageCheck.h"
+#include "FileIdentity.h"
 #include "LanguageFile.h"
 #include "LanguageFolder.h"
 #include "TesterHooks.h"
 #include "TextCodec.h"
+#include "WholeFile.h"
 #include <windows.h>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <set>
 
@@ -96,34 +97,6 @@ std::string XmlAttribute(const std::string& text)
         }
     }
     return escaped;
-}
-
-std::string FullPath(const std::string& path)
-{
-    char full[MAX_PATH];
-    DWORD length = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-    return length > 0 && length < sizeof full ? std::string(full, length) : path;
-}
-
-// The same file under another name counts too: a copy is judged by its identity, not its path.
-bool SameFile(const std::string& a, const std::string& b)
-{
-    if (::lstrcmpiA(FullPath(a).c_str(), FullPath(b).c_str()) == 0)
-        return true;
-    BY_HANDLE_FILE_INFORMATION info[2]{};
-    const std::string* paths[2] = {&a, &b};
-    for (int i = 0; i < 2; ++i) {
-        HANDLE file = ::CreateFileA(paths[i]->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return false;
-        BOOL ok = ::GetFileInformationByHandle(file, &info[i]);
-        ::CloseHandle(file);
-        if (!ok)
-            return false;
-    }
-    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
-           info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
 }
 
 // The host's own tester, with the host's texts only, for as long as a check needs it.
@@ -329,11 +302,10 @@ int RunExportLanguage(CTestObject test, const std::string& path, bool replace)
         Say(stderr, "daxohost: the reference " + reference + " cannot be read: " + AnsiToUtf8(error) + "\n");
         return kLanguageUnreadable;
     }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << check.Export();
-    out.close();
-    if (!out) {
-        Say(stderr, "daxohost: " + path + " cannot be written\n");
+    // Never half a translation where a whole one was: a full disk leaves the old file as it was.
+    if (!WriteWholeFile(path, check.Export(), replace ? Existing::Replace : Existing::Keep, &error)) {
+        Say(stderr, "daxohost: " + path + " cannot be written: " + error + ". " +
+                        (replace ? "The file there is as it was.\n" : "No file was made.\n"));
         return kLanguageUnreadable;
     }
     Say(stdout, path + ": " + std::to_string(check.Reference().size()) + " texts written\n");

@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 #include "HostContract.h"
 #include "ResultLog.h"
+#include "TextCodec.h"
 #include <commdlg.h>
 
 namespace daxohost {
@@ -300,9 +301,13 @@ void CMainWindow::SaveLog()
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
     if (!::GetSaveFileNameA(&dialog))
         return;
-    if (!m_log.Save(path))
-        ::MessageBoxA(m_window, (std::string("The log could not be written to ") + path + ".").c_str(), "DAXO host",
-                      MB_OK | MB_ICONERROR);
+    std::string reason;
+    if (!m_log.Save(path, &reason))
+        ::MessageBoxA(m_window,
+                      (std::string("The log could not be written to ") + path + ": " + Utf8ToAnsi(reason) +
+                       ".\nA file that was there is as it was. Choose another folder, or make room on the disk.")
+                          .c_str(),
+                      "DAXO host", MB_OK | MB_ICONERROR);
 }
 
 // The module ends a series with a break report when the operator stops after a unit (or

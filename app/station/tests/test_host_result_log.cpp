@@ -44,7 +44,8 @@ TEST(ResultLog, TakesEveryReportOfTheProcessWithTheCallResults)
     EXPECT_EQ(CResultLog::FormatLine(entries[2]).substr(12), "\tcall\tConfigureThermometer returned 2");
 
     std::string saved = daxotest::TempPath("saved.log");
-    ASSERT_TRUE(log.Save(saved));
+    std::string reason;
+    ASSERT_TRUE(log.Save(saved, &reason)) << reason;
     std::string written = daxotest::ReadFileBytes(saved);
     EXPECT_EQ(written, daxotest::ReadFileBytes(file)) << "the live file and the saved log agree";
     EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 4);

@@ -39,11 +39,11 @@ struct Feed {
         tracker.OnImageRead(image);
         return *this;
     }
-    Feed& Write(int address, int baudCode, int parity)
+    Feed& Write(int address, int baudCode, int parity, bool accepted = true)
     {
         unsigned char record[20] = {static_cast<unsigned char>(address), 0, static_cast<unsigned char>(baudCode),
                                     static_cast<unsigned char>(parity)};
-        tracker.OnWrite(record, 20);
+        tracker.OnWrite(record, 20, accepted);
         return *this;
     }
     Feed& Line(int code, unsigned id) { return Report(code, nullptr, kTexts.at(id).c_str()); }
@@ -80,13 +80,14 @@ TEST(UnitPass, EveryResultHasItsRoadsItsRecordWordAndItsDetail)
         {"tested, series ended", [&](Feed& f) { f.Written(5).Report(result::kSummary, nullptr, summary.c_str())
                                                     .Success(msg::Finished).Failure(msg::SeriesEnded).Returned(); },
          PassResult::Configured, "configured", summary},
-        {"a write failed, then one held", [](Feed& f) { f.Start().Image().Progress(msg::ConfigDialogShown).Write(3, 9, 0)
+        {"a write failed, then one held", [](Feed& f) { f.Start().Image().Progress(msg::ConfigDialogShown).Write(3, 9, 0, false)
              .Failure(msg::WriteFailedLog).Write(4, 9, 0).Success(msg::Finished)
              .Report(result::kSummary, nullptr, "summary").Success(msg::Finished).Returned(); },
          PassResult::Configured, "configured", "summary"},
         {"no answer", [](Feed& f) { f.Written(6).Failure(msg::TestFailed); },
          PassResult::TestFailed, "test failed", kTexts.at(msg::TestFailed)},
-        {"write failed, cancelled", [](Feed& f) { f.Written(7).Failure(msg::WriteFailedLog).Failure(msg::ConfigCancelled).Returned(); },
+        {"write failed, cancelled", [](Feed& f) { f.Start().Image().Progress(msg::ConfigDialogShown).Write(7, 19, 2, false)
+                                                      .Failure(msg::WriteFailedLog).Failure(msg::ConfigCancelled).Returned(); },
          PassResult::WriteFailed, "write failed", kTexts.at(msg::WriteFailedLog)},
         {"cancelled", [](Feed& f) { f.Start().Image().Progress(msg::ConfigDialogShown).Failure(msg::ConfigCancelled).Returned(); },
          PassResult::Cancelled, "cancelled", kTexts.at(msg::ConfigCancelled)},
@@ -116,13 +117,22 @@ TEST(UnitPass, EveryResultHasItsRoadsItsRecordWordAndItsDetail)
     }
     EXPECT_EQ(covered.size(), static_cast<size_t>(PassResult::Error) + 1) << "a result without a road";
 
+    // The operator tried address 7 on a write-protected unit: it still answers at its old one.
     Feed f;
-    f.Written(7).Failure(msg::WriteFailedLog).Failure(msg::ConfigCancelled).Returned();
+    f.Start().Image().Progress(msg::ConfigDialogShown).Write(7, 19, 2, false).Failure(msg::WriteFailedLog)
+        .Failure(msg::ConfigCancelled).Returned();
     f.Start().Returned();                                                 // CheckEEPROM failed: no unit, no pass
     ASSERT_EQ(f.passes.size(), 1u);
-    EXPECT_EQ(f.passes[0].address, 7);
     EXPECT_EQ(f.passes[0].typeCode, "VX1205.10");
-    EXPECT_TRUE(f.passes[0].written);
+    EXPECT_NE(CCommissioningRecord::FormatRow("t", f.passes[0]).find(",VX1205.10,,,,write failed,"), std::string::npos)
+        << CCommissioningRecord::FormatRow("t", f.passes[0]);
+    // The held write after a refused one gives the settings.
+    Feed g;
+    g.Start().Image().Progress(msg::ConfigDialogShown).Write(3, 9, 0, false).Failure(msg::WriteFailedLog)
+        .Write(4, 9, 2).Report(result::kSummary, nullptr, "s").Success(msg::Finished).Returned();
+    ASSERT_EQ(g.passes.size(), 1u);
+    EXPECT_NE(CCommissioningRecord::FormatRow("t", g.passes[0]).find(",VX1205.10,4,9600,even,configured,"), std::string::npos)
+        << CCommissioningRecord::FormatRow("t", g.passes[0]);
 }
 
 // A unit's story as the main window tells it, the advice that follows, and the totals by unit.
