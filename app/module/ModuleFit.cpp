@@ -105,7 +105,7 @@ std::string WhyNotALibrary(const std::string& shown, const PeImage& image)
                (image.fault.empty() ? SystemMessage(image.error, shown) + " (error " + std::to_string(image.error) + ")"
                                     : image.fault) + ".";
     case PeFault::TooLarge: return shown + " is no library of this host: " + image.fault + ".";
-    case PeFault::NotPe: return shown + " is no Windows library: " + image.fault + ".";
+    case PeFault::NotPe: return shown + " is no Windows library.";
     case PeFault::Damaged: return shown + " is damaged or cut short: " + image.fault + ".";
     }
     if (image.is64 != (kHostMachine == IMAGE_FILE_MACHINE_AMD64))

@@ -92,6 +92,20 @@ TEST(HostProgram, AModuleOfAnotherAbiIsRefusedWithTheNamesThatDoNotFit)
     EXPECT_NE(outcome.output.find(", which does not export it (a name of the GNU C++ ABI"), std::string::npos);
     EXPECT_NE(outcome.output.find("more."), std::string::npos) << "the list is cut short";
 
+    // One imported name changed by a byte: Wine binds it to a stub that faults at its first call,
+    // far into the run; the host refuses the module before it loads it, as Windows would.
+    std::string bytes = daxotest::ReadFileBytes(DistFolder() + "\\TestDAXO01.dll");
+    const size_t at = bytes.find("?TestSupportedTest@CTest@@");
+    ASSERT_NE(at, std::string::npos);
+    bytes[at + 1] = 'X';
+    daxotest::WriteFileBytes(folder + "\\TestDAXO01.dll", bytes);
+    Outcome oneByte = RunHost(folder, {"--script", WriteScript("never-run.script", "dialog 2020\n")});
+    EXPECT_EQ(oneByte.exitCode, 3u) << oneByte.output;
+    EXPECT_NE(oneByte.output.find("cannot be loaded: it does not fit this host.\nTestDAXO01.dll imports "
+                                  "?XestSupportedTest@CTest@@"),
+              std::string::npos)
+        << oneByte.output;
+
     // A library of the host that is not there at all (the host itself would not start without
     // most of them, so the check is asked directly).
     ::DeleteFileA((folder + "\\prubel.dll").c_str());
@@ -132,7 +146,7 @@ TEST(HostProgram, CheckModuleSaysWhatOfAModuleDoesNotFit)
         {fakes + "\\wrongid\\TestDAXO01.dll", 1, {"answers the module identifier 1234, not 20292."}},
         {text, 2, {"is no Windows library."}},
         {win32 + "\\TestDAXO01.dll", 2, {"is a library of another architecture (i386, 32-bit); this host is x86-64, 64-bit."}},
-        {TempPath("absent.dll"), 2, {"absent.dll cannot be read."}},
+        {TempPath("absent.dll"), 2, {"absent.dll cannot be read: "}},
     };
     for (const auto& check : cases) {
         Outcome outcome = RunHost(DistFolder(), {"--check-module", check.file});
