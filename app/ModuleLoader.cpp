@@ -1,6 +1,7 @@
 #include "ModuleLoader.h"
 #include "HostContract.h"
 #include "ModuleFit.h"
+#include "SystemText.h"
 
 namespace daxohost {
 
@@ -15,26 +16,12 @@ F Export(HMODULE module, const char* name)
     return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
 }
 
-std::string SystemMessage(DWORD error)
-{
-    char* text = nullptr;
-    DWORD length = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                        FORMAT_MESSAGE_IGNORE_INSERTS,
-                                    nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = length && text ? std::string(text, length) : std::string();
-    if (text)
-        ::LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
-        message.pop_back();
-    return message;
-}
+constexpr const char* kBeside = " It belongs beside daxohost.exe, with daxotester.test, prubel.dll, quillet.dll, "
+                                "tarlex.dll, simbench.dll and langfile.dll.";
 
 // What Windows' own reason leaves out: what of the module does not fit the host's libraries.
-std::string WhatDoesNotFit(const std::string& name)
+std::string Lines(const std::vector<std::string>& problems)
 {
-    const std::string folder = ProgramFolder();
-    const bool bare = name.find_first_of("\\/") == std::string::npos;
-    const std::vector<std::string> problems = CheckModule(bare ? folder + "\\" + name : name, folder, false).problems;
     const size_t shown = 5;
     std::string text;
     for (size_t i = 0; i < problems.size() && i < shown; ++i)
@@ -71,17 +58,26 @@ ModuleStatus CModuleLoader::Load(const char* fileName)
         m_module = nullptr;
         m_test = CTestObject(nullptr);
     }
+    // The file the loader would take by this name: the one beside the program. Windows binds a
+    // missing import to a stub that faults at its first call, far into a run; a module that does
+    // not fit is refused here, before any code of it runs, with what does not fit.
+    const std::string folder = ProgramFolder();
+    const std::string path = name.find_first_of("\\/") == std::string::npos ? folder + "\\" + name : name;
+    const ModuleFit fit = CheckModule(path, folder, false);
+    if (!fit.readable)
+        return Fail(ModuleStatus::NotFound, "The test module " + name + " cannot be loaded." + kBeside + "\n" + fit.unreadable);
+    if (!fit.importsMet)
+        return Fail(ModuleStatus::NotFound,
+                    "The test module " + name + " cannot be loaded: it does not fit this host." + Lines(fit.problems));
     // A missing library the module needs must come back as an error here, not as a system box.
     UINT oldMode = ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    m_module = ::LoadLibraryA(name.c_str());
+    m_module = ::LoadLibraryA(path.c_str());
     DWORD error = ::GetLastError();
     ::SetErrorMode(oldMode);
     if (!m_module) {
-        return Fail(ModuleStatus::NotFound,
-                    "The test module " + name + " cannot be loaded (error " + std::to_string(error) + ": " +
-                        SystemMessage(error) + "). It belongs beside daxohost.exe, with daxotester.test, "
-                        "prubel.dll, quillet.dll, tarlex.dll, simbench.dll and langfile.dll." +
-                        WhatDoesNotFit(name));
+        return Fail(ModuleStatus::NotFound, "The test module " + name + " cannot be loaded (error " +
+                                                std::to_string(error) + ": " + SystemErrorText(error, path) + ")." +
+                                                kBeside + Lines(fit.problems));
     }
     auto getId = Export<GetInstanceIdFn>(m_module, "_GetTestInstanceID");
     auto getInstance = Export<GetInstanceFn>(m_module, "_GetTestInstance");

@@ -3,6 +3,7 @@
 #include "CrashReport.h"
 #include "HostApplication.h"
 #include "ModuleFit.h"
+#include "ModuleProbe.h"
 #include <windows.h>
 #include <fcntl.h>
 #include <io.h>
@@ -19,6 +20,9 @@ int main(int argc, char** argv)
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
     std::vector<std::string> args(argv + 1, argv + argc);
+    // The host's own child that loads a module it checks; the usage does not name it.
+    if (args.size() == 2 && args[0] == daxohost::kProbeOption)
+        return daxohost::RunModuleProbe(args[1]);
     daxohost::HostOptions options;
     std::string error;
     if (!daxohost::ParseCommandLine(args, &options, &error)) {

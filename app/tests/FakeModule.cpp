@@ -1,5 +1,11 @@
 // Libraries named TestDAXO01.dll that are not the module: the host must refuse each of them
 // with its own message and exit code, and never call into them further than it may.
+#include <windows.h>
+#include <cstdint>
+
+#if defined(FAKE_CRASHES) || defined(FAKE_DLLMAIN)
+volatile std::uintptr_t g_nowhere = 16;
+#endif
 
 #if defined(FAKE_EXPORTS_ID)
 extern "C" __declspec(dllexport) unsigned short _GetTestInstanceID(void)
@@ -7,10 +13,8 @@ extern "C" __declspec(dllexport) unsigned short _GetTestInstanceID(void)
     return FAKE_MODULE_ID;
 }
 #elif defined(FAKE_CRASHES)
-#include <cstdint>
 #include <stdexcept>
 // A module with a fault of its own: the host must say so and end with its crash code.
-volatile std::uintptr_t g_nowhere = 16;
 extern "C" __declspec(dllexport) unsigned short _GetTestInstanceID(void)
 {
 #if FAKE_CRASHES == 1
@@ -18,6 +22,29 @@ extern "C" __declspec(dllexport) unsigned short _GetTestInstanceID(void)
 #else
     throw std::runtime_error("a fault of the module");
 #endif
+}
+#elif defined(FAKE_LOOPS)
+// A module that never answers: whoever asks it must stop waiting on its own.
+extern "C" __declspec(dllexport) unsigned short _GetTestInstanceID(void)
+{
+    for (;;)
+        ::Sleep(1000);
+}
+#endif
+
+#if defined(FAKE_DLLMAIN)
+// A fault or an endless wait before any export can be asked: while Windows loads it.
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH) {
+#if FAKE_DLLMAIN == 1
+        *reinterpret_cast<volatile int*>(g_nowhere) = 0;
+#else
+        for (;;)
+            ::Sleep(1000);
+#endif
+    }
+    return TRUE;
 }
 #endif
 
