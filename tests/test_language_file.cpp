@@ -563,6 +563,29 @@ TEST_F(HostLanguage, OneFilePerLanguageInTheFolder)
     EXPECT_EQ(tester.GetCurrentLanguageID(), 0u) << "a file of its own is no listed language";
 }
 
+// A language is known by its file's name, however long: the current one keeps its id when the
+// folder is read again.
+TEST_F(HostLanguage, TheCurrentLanguageKeepsItsIdWhateverTheLengthOfItsCode)
+{
+    std::string folder = TempPath("long-codes");
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    for (size_t length : {63u, 64u, 65u, 200u}) {
+        const std::string code(length, 'q');
+        WriteFileBytes(folder + "\\" + code + ".xml", "<TesterLanguage><Message><MessageItem ID=\"1\" text=\"" +
+                                                          std::to_string(length) + "\"/></Message></TesterLanguage>");
+    }
+    WriteFileBytes(folder + "\\a.xml", "<TesterLanguage/>");
+    daxotest::ScopedEnv env("DAXO_LANG_DIR", folder.c_str());
+    unsigned int id = 0;
+    ASSERT_EQ(tester.GetFirstLanguage(&id), 1);
+    for (unsigned int chosen = 2; chosen <= 5; ++chosen) {
+        ASSERT_EQ(tester.SetCurrentLanguage(chosen), 1);
+        const std::string code = tester.GetLanguageValue(chosen);
+        ASSERT_EQ(tester.GetFirstLanguage(&id), 1);   // the folder is read again
+        EXPECT_EQ(tester.GetCurrentLanguageID(), chosen) << code.size() << " characters";
+    }
+}
+
 TEST_F(HostLanguage, TheShippedLanguagesOpen)
 {
     daxotest::ScopedEnv env("DAXO_LANG_DIR", (daxotest::SourceFolder() + "/lang").c_str());

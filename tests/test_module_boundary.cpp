@@ -6,6 +6,7 @@
 #include "UnitContract.h"
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <dbghelp.h>
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -115,8 +116,8 @@ std::vector<std::string> ExpectedModuleExports(bool is64)
     std::vector<std::string> names = {"_GetTestInstance", "_GetTestInstanceID",
                                       is64 ? "??0CTestDAXO01@@QEAA@PEAX@Z" : "??0CTestDAXO01@@QAE@PAX@Z",
                                       is64 ? "??1CTestDAXO01@@UEAA@XZ" : "??1CTestDAXO01@@UAE@XZ",
-                                      is64 ? "?m_szSupportedTest@CTestDAXO01@@2QBQEBDB"
-                                           : "?m_szSupportedTest@CTestDAXO01@@2QBQBDB"};
+                                      is64 ? "?m_szSupportedTest@CTestDAXO01@@2PAPEBDA"
+                                           : "?m_szSupportedTest@CTestDAXO01@@2PAPBDA"};
     for (const RowName& row : kRows)
         if (row.by == Own)
             names.push_back(DecoratedName(OperationOf(row.row), row, is64));
@@ -237,7 +238,8 @@ TEST_F(ShippedModule, NameAndSupportedTestsThroughTheRows)
     EXPECT_EQ(test.IsSupportedTest("daxo-01"), 0);
     EXPECT_EQ(test.IsSupportedTest(nullptr), 0);
     auto table = reinterpret_cast<const char* const*>(
-        ::GetProcAddress(module, "?m_szSupportedTest@CTestDAXO01@@2QBQEBDB"));
+        ::GetProcAddress(module, sizeof(void*) == 8 ? "?m_szSupportedTest@CTestDAXO01@@2PAPEBDA"
+                                                    : "?m_szSupportedTest@CTestDAXO01@@2PAPBDA"));
     ASSERT_NE(table, nullptr);
     EXPECT_STREQ(table[2], "DAX-01");
 }
@@ -321,5 +323,148 @@ TEST_P(ShippedTables, EveryImportBetweenShippedLibrariesResolves)
 
 INSTANTIATE_TEST_SUITE_P(BothArchitectures, ShippedTables, ::testing::Values(true, false),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "win64" : "win32"; });
+
+} // namespace
+
+namespace {
+
+// A member as the module may import it, for either architecture: the undecorated name with
+// the pointer-sized types spelt by role (INT_PTR, WPARAM, LPARAM).
+std::string Undecorated(const std::string& decorated)
+{
+    char text[1024] = "";
+    const DWORD kPlain = UNDNAME_NO_MS_KEYWORDS | UNDNAME_NO_ACCESS_SPECIFIERS | UNDNAME_NO_MEMBER_TYPE |
+                         UNDNAME_NO_FUNCTION_RETURNS | UNDNAME_NO_THISTYPE;
+    if (!::UnDecorateSymbolName(decorated.c_str(), text, sizeof text, kPlain))
+        return decorated;
+    return text;
+}
+
+// Why the module may import a member of the host's libraries.
+const char kNamed[] = "an operation the host's interface names";
+const char kLifetime[] = "constructs or destroys an object of the host's classes";
+const char kInheritedRow[] = "an inherited operation in the module's tables";
+
+struct AllowedImport {
+    const char* library;
+    const char* member;   // undecorated; INT_PTR, WPARAM and LPARAM stand for the pointer-sized types
+    const char* why;
+};
+const AllowedImport kAllowedImports[] = {
+    {"prubel.dll", "CTest::SetInstance(void *)", kNamed},
+    {"prubel.dll", "CTest::TestSupportedTest(char const *,char * *,int)", kNamed},
+    {"prubel.dll", "CTest::SendTestResult(void *,char const *,char const *,int,unsigned char,unsigned short)", kNamed},
+    {"prubel.dll", "CTest::GetExtendedInfoCount(void)", kInheritedRow},
+    {"prubel.dll", "CTest::GetExtendedInfo(unsigned int)", kInheritedRow},
+    {"prubel.dll", "CTest::GetExtendedInfoName(unsigned int)", kInheritedRow},
+    {"prubel.dll", "CTest::Prepare4Test(unsigned int,void *,unsigned short,void *)", kInheritedRow},
+    {"prubel.dll", "CTest::AfterTest(unsigned int,void *,unsigned short,void *)", kInheritedRow},
+    {"prubel.dll", "CTest::GetTestID(unsigned int,int)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::CDAXOTester(void *)", kNamed},
+    {"daxotester.test", "CDAXOTester::~CDAXOTester(void)", kNamed},
+    {"daxotester.test", "CDAXOTester::CheckEEPROM(void *,unsigned short,int)", kNamed},
+    {"daxotester.test", "CEEPROMCache::GetEEPROMCacheFrom(unsigned char,int)", kNamed},
+    {"daxotester.test", "CDAXOTester::ReadUserConfig(void)", kNamed},
+    {"daxotester.test", "CDAXOTester::ReadDefaultConfig(unsigned char)", kNamed},
+    {"daxotester.test", "CDAXOTester::WriteConfig(unsigned short,unsigned char *,unsigned char)", kNamed},
+    {"daxotester.test", "CDAXOTester::Reconnect(int,int,int)", kNamed},
+    {"daxotester.test", "CDAXOTester::IdentTest(unsigned char,int)", kNamed},
+    {"daxotester.test", "CDAXOTester::LanguageFileGetTag(unsigned long,char const *)", kNamed},
+    {"daxotester.test", "CDAXOTester::LanguageFileGetCurrentTagAttribute(char const *)", kNamed},
+    {"daxotester.test", "CDAXOTester::GetMessageA(unsigned int)", kNamed},
+    {"daxotester.test", "CDAXOTester::GetDialogName(unsigned int)", kNamed},
+    {"daxotester.test", "CDAXOTester::GetDialogControlName(unsigned int,unsigned int)", kNamed},
+    {"daxotester.test", "CDAXOTester::GetProductName(void *,void *,unsigned int)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::Test(unsigned int,void *,unsigned short,void *)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::ShowHelp(void *,unsigned int,unsigned long)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::GetFirstLanguage(unsigned int *)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::GetNextLanguage(unsigned int *)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::GetCurrentLanguageID(void)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::LanguageFileClose(void)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::SetCurrentLanguage(unsigned int)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::LanguageFileOpen(void)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::GetLanguageFileName(unsigned int)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::GetLanguageValue(unsigned int)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::InitTestMenu(void *)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::LanguageFileGetCurrentTagName(void)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::GetMenuTooltip(unsigned int,unsigned int)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::InitLanguage(void)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::SetLanguage(char const *)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::SetLanguageFile(char const *)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::AutoTest(void *,unsigned short)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::ShowEEPROM(void *,unsigned short,int)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::SaveEEPROMToFile(void *,unsigned short)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::ClearEEPROM(void *,unsigned short)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::WriteEEPROM(void *,int,unsigned short)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::ShowConfigure(void *,unsigned short)", kInheritedRow},
+    {"daxotester.test", "CDAXOTester::MeasureTest(void *,unsigned short)", kInheritedRow},
+    {"quillet.dll", "CDynString::SetString(char const *,int)", kNamed},
+    {"quillet.dll", "CDynString::Trim(void)", kNamed},
+    {"quillet.dll", "CDynString::InitBuffer(char const *)", kNamed},
+    {"quillet.dll", "CDynString::Format(char const *,...)", kNamed},
+    {"quillet.dll", "CDynString::CDynString(void)", kLifetime},
+    {"quillet.dll", "CDynString::~CDynString(void)", kLifetime},
+    {"quillet.dll", "CMyObject::CMyObject(void)", kLifetime},
+    {"quillet.dll", "CMyObject::~CMyObject(void)", kLifetime},
+    {"quillet.dll", "CMyObject::OutputDebugStringA(char const *)", kNamed},
+    {"quillet.dll", "CMyWindowObject::MessageBoxA(char const *,char const *,unsigned int)", kNamed},
+    {"quillet.dll", "CMyWindowObject::SetWindowTextA(char const *)", kNamed},
+    {"quillet.dll", "CMyWindow::GetWndProc(void)", kNamed},
+    {"quillet.dll", "CMyDialog::CMyDialog(unsigned int,INT_PTR (*)(struct HWND__ *,unsigned int,WPARAM,LPARAM),struct HWND__ *)", kNamed},
+    {"quillet.dll", "CMyDialog::~CMyDialog(void)", kLifetime},
+    {"quillet.dll", "CMyDialog::Show(int)", kNamed},
+    {"quillet.dll", "CMyDialog::EndDialog(INT_PTR)", kNamed},
+    {"quillet.dll", "CMyDialog::GetDlgItem(unsigned int)", kNamed},
+    {"quillet.dll", "CMyDialog::GetDlgItemInt(unsigned int,int *,int)", kNamed},
+    {"quillet.dll", "CMyDialog::SetDlgItemInt(unsigned int,unsigned int,int)", kNamed},
+    {"quillet.dll", "CMyDialog::SetDlgItemTextA(unsigned int,char const *)", kNamed},
+    {"quillet.dll", "CMyDialog::IsDlgButtonChecked(unsigned int)", kNamed},
+    {"quillet.dll", "CMyDialog::CheckDlgButton(unsigned int,unsigned int)", kNamed},
+    {"quillet.dll", "CMyDialog::EnableDialogItem(unsigned int,int)", kNamed},
+    {"quillet.dll", "CMyDialog::ShowDialogItem(unsigned int,int)", kNamed},
+    {"quillet.dll", "CMyDialog::SetDialogItemFocus(unsigned int)", kNamed},
+    {"quillet.dll", "CMyDialog::GetDialogItemTextLength(unsigned int)", kNamed},
+    {"quillet.dll", "CMyDialog::SetDialogItemBitmap(unsigned int,struct HBITMAP__ *)", kNamed},
+    {"quillet.dll", "CMyDialog::Create(char const *,unsigned long,struct HWND__ *,unsigned int,int,int,struct tagRECT const *)", kNamed},
+    {"quillet.dll", "CMyDialog::OnClose(void)", kInheritedRow},
+    {"quillet.dll", "CMyDialog::OnMouseWheel(int)", kInheritedRow},
+    {"quillet.dll", "CMyDialog::OnVScroll(int,int,struct HWND__ *)", kInheritedRow},
+    {"quillet.dll", "CMyDialog::OnMyColoredTextGetTextParam(unsigned int,struct _MY_COLORED_TEXT_STRUCT *)", kInheritedRow},
+    {"quillet.dll", "CMyColoredText::CMyColoredText(void)", kLifetime},
+    {"quillet.dll", "CMyColoredText::~CMyColoredText(void)", kLifetime},
+    {"quillet.dll", "CMyColoredText::Create(char const *,unsigned long,struct HWND__ *,unsigned int,int,int,struct tagRECT const *)", kNamed},
+};
+
+// The member as the table spells it on this architecture.
+std::string ForArchitecture(std::string member, bool is64)
+{
+    const struct {
+        const char* role;
+        const char* type64;
+        const char* type32;
+    } kRoles[] = {{"INT_PTR", "__int64", "int"}, {"WPARAM", "unsigned __int64", "unsigned int"}, {"LPARAM", "__int64", "long"}};
+    for (const auto& role : kRoles)
+        for (size_t at; (at = member.find(role.role)) != std::string::npos;)
+            member.replace(at, std::strlen(role.role), is64 ? role.type64 : role.type32);
+    return member;
+}
+
+// A real host's libraries need hold nothing beyond what its interface promises: every member the
+// module imports from them is one of the list, for its reason.
+TEST_P(ShippedTables, TheModuleImportsFromTheHostOnlyWhatItsInterfacePromises)
+{
+    for (const auto& import : Read("TestDAXO01.dll").imports) {
+        const bool hostLibrary = std::any_of(std::begin(kAllowedImports), std::end(kAllowedImports),
+                                             [&](const AllowedImport& a) { return _stricmp(a.library, import.library.c_str()) == 0; });
+        if (!hostLibrary)
+            continue;
+        for (const std::string& name : import.names) {
+            const std::string member = Undecorated(name);
+            EXPECT_TRUE(std::any_of(std::begin(kAllowedImports), std::end(kAllowedImports), [&](const AllowedImport& a) {
+                return _stricmp(a.library, import.library.c_str()) == 0 && ForArchitecture(a.member, GetParam()) == member;
+            })) << "TestDAXO01.dll imports " << member << " from " << import.library << ", which the host does not promise";
+        }
+    }
+}
 
 } // namespace

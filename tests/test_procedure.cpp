@@ -5,6 +5,7 @@
 #include "ModuleDialogs.h"
 #include "SimBench.h"
 #include "TestObjectRows.h"
+#include "TesterHooks.h"
 #include "resource.h"
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -46,6 +47,23 @@ Reports operator+(Reports a, const Reports& b)
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
+
+// The offsets at which the module looks into the host's cached image, in order.
+class CacheReads {
+public:
+    CacheReads() { DaxoTesterSetEventSink(&CacheReads::Sink, this); }
+    ~CacheReads() { DaxoTesterSetEventSink(nullptr, nullptr); }
+    CacheReads(const CacheReads&) = delete;
+    CacheReads& operator=(const CacheReads&) = delete;
+    std::vector<int> offsets;
+
+private:
+    static void Sink(void* context, int kind, const unsigned char*, int length, int)
+    {
+        if (kind == TesterEventCacheRead)
+            static_cast<CacheReads*>(context)->offsets.push_back(length);
+    }
+};
 
 class Procedure : public ::testing::Test {
 protected:
@@ -116,7 +134,9 @@ TEST_F(Procedure, FailedEepromCheckEndsTheCallWithOneReportAndNoDialog)
 TEST_F(Procedure, BlankTypeCodeIsReportedAndNothingIsShown)
 {
     BenchFile().Host("UserConfig", kUserConfig).Unit({"TypeCodeHex=20202020202020202020202020202020", "Serial=1"}).Load();
+    CacheReads reads;
     EXPECT_EQ(Configure(), 2);
+    EXPECT_EQ(reads.offsets, std::vector<int>{40}) << "the serial of a unit without a type code is never read";
     EXPECT_EQ(reports.CodesAndTexts(), (Reports{{kProgress, kStart}, {kFailure, "there is no configuration for type \"\""}}));
     EXPECT_TRUE(opened.empty());
 }
@@ -125,7 +145,9 @@ TEST_F(Procedure, OneUnitConfiguredAndTestedReturnsOne)
 {
     BenchFile().Host("UserConfig", kUserConfig).Unit({"Serial=00000712", "TypeCode=VX1205.10"}).Load();
     Write([](Window& w) { w.SetText(IDC_ADDRESS, "5"); });
+    CacheReads reads;
     EXPECT_EQ(Configure(), 1);
+    EXPECT_EQ(reads.offsets, (std::vector<int>{40, 80})) << "the type code, then the serial";
     EXPECT_EQ(reports.CodesAndTexts(), (ConfiguredUnit(Summary("00000712", 5, 9600, kNone))));
     for (const daxotest::Report& report : reports.Reports()) {
         EXPECT_EQ(report.window, owner.Handle());

@@ -25,6 +25,9 @@ const char* ParityWord(unsigned char parity)
     }
 }
 
+// The toolkit's and the host's texts may be null pointers.
+const char* TextOrEmpty(const char* text) { return text ? text : ""; }
+
 // One value of a text with placeholders: the placeholder it fills ("%s" or "%d") and its text.
 struct Placeholder {
     const char* pattern;
@@ -32,17 +35,19 @@ struct Placeholder {
 };
 
 // Fills the placeholders of `text` in the order given, each value into the first of its
-// pattern's occurrences that is still free. Only the placeholders of the text itself are
-// filled: an inserted value is never searched again (a damaged serial may hold "%s"), and a
-// placeholder that a translation leaves out is simply not filled.
+// pattern's occurrences that is still free, and hands the whole text to `result`. Only the
+// placeholders of the text itself are filled: an inserted value is never searched again (a
+// damaged serial may hold "%s"), and a placeholder that a translation leaves out is simply not
+// filled. The text is composed here rather than by the toolkit's Replace, whose only promised
+// use is the first occurrence of a pattern.
 template <size_t Count>
 void FillPlaceholders(CDynString& result, const char* text, const Placeholder (&values)[Count])
 {
-    if (!text)
-        text = "";
+    text = TextOrEmpty(text);
     // Every place is chosen in the untouched text before anything is inserted.
     size_t at[Count] = {};
     bool found[Count] = {};
+    size_t length = strlen(text);
     for (size_t v = 0; v < Count; ++v) {
         for (const char* hit = strstr(text, values[v].pattern); hit; hit = strstr(hit + 1, values[v].pattern)) {
             size_t place = static_cast<size_t>(hit - text);
@@ -52,30 +57,37 @@ void FillPlaceholders(CDynString& result, const char* text, const Placeholder (&
             if (!taken) {
                 at[v] = place;
                 found[v] = true;
+                length += strlen(TextOrEmpty(values[v].value));
                 break;
             }
         }
     }
-    result.InitBuffer(text);
-    // Filled from the back: whatever lies before a place is still the original text, so the
-    // replacement meets its placeholder right there and never an inserted value.
-    for (;;) {
-        size_t last = Count;
+    char* composed = new char[length + 1];
+    size_t out = 0;
+    for (size_t in = 0; text[in];) {
+        size_t filled = Count;
         for (size_t v = 0; v < Count; ++v)
-            if (found[v] && (last == Count || at[v] > at[last]))
-                last = v;
-        if (last == Count)
-            break;
-        result.Replace(values[last].pattern, values[last].value, static_cast<int>(at[last]));
-        found[last] = false;
+            if (found[v] && at[v] == in)
+                filled = v;
+        if (filled == Count) {
+            composed[out++] = text[in++];
+            continue;
+        }
+        const char* value = TextOrEmpty(values[filled].value);
+        const size_t valueLength = strlen(value);
+        memcpy(composed + out, value, valueLength);
+        out += valueLength;
+        in += strlen(values[filled].pattern);
     }
+    composed[out] = '\0';
+    result.InitBuffer(composed);
+    delete[] composed;
 }
 
-// What the unit says of itself in its EEPROM image.
-struct UnitIdentity {
-    const char* typeCode;                      // trimmed, in the test object's text buffer
-    char serialText[image::kSerialLength + 1];  // as stored, up to the first zero byte
-    long serial;                               // the serial text read as a decimal number
+// The unit's serial as its EEPROM image holds it.
+struct UnitSerial {
+    char text[image::kSerialLength + 1];  // as stored, up to the first zero byte
+    long number;                          // the text read as a decimal number
 };
 
 // One call of the configuration procedure: the passes over the units connected one after
@@ -93,7 +105,9 @@ public:
     int RunPasses(int checkFlag);
 
 private:
-    UnitIdentity ReadUnitIdentity();
+    // The trimmed type code, in the test object's text buffer; "" when the unit has none.
+    const char* ReadTypeCode();
+    UnitSerial ReadSerial();
     void Report(const char* heading, const char* line, unsigned char code);
     void ReportSummary(const char* serialText);
     void ReportEmptyType();
@@ -133,7 +147,8 @@ void ConfigurationRun::ReportSummary(const char* serialText)
 void ConfigurationRun::ReportEmptyType()
 {
     // Copied at once: asking the host for the next message may reuse the first one's buffer.
-    CDynString line(Message(msg::NoConfiguration));
+    CDynString line;
+    line.InitBuffer(TextOrEmpty(Message(msg::NoConfiguration)));
     CDynString type;
     const Placeholder values[] = {{"%s", "\"\""}};
     FillPlaceholders(type, Message(msg::ForType), values);
@@ -142,19 +157,23 @@ void ConfigurationRun::ReportEmptyType()
     Report(nullptr, m_test.m_strText, result::kFailure);
 }
 
-UnitIdentity ConfigurationRun::ReadUnitIdentity()
+const char* ConfigurationRun::ReadTypeCode()
 {
     CDynString& type = m_test.m_strText;
     type.SetString(reinterpret_cast<const char*>(m_test.m_EEPROMCache.GetEEPROMCacheFrom(image::kTypeCodeOffset, kEepromImage)),
                    image::kTypeCodeLength);
     type.Trim();
-    UnitIdentity unit{};
-    unit.typeCode = type.IsEmpty() ? "" : type.GetString();
-    const unsigned char* serialField = m_test.m_EEPROMCache.GetEEPROMCacheFrom(image::kSerialOffset, kEepromImage);
-    for (int i = 0; i < image::kSerialLength && serialField[i]; ++i)
-        unit.serialText[i] = static_cast<char>(serialField[i]);
-    unit.serial = strtol(unit.serialText, nullptr, 10);
-    return unit;
+    return type.IsEmpty() ? "" : type.GetString();
+}
+
+UnitSerial ConfigurationRun::ReadSerial()
+{
+    UnitSerial serial{};
+    const unsigned char* field = m_test.m_EEPROMCache.GetEEPROMCacheFrom(image::kSerialOffset, kEepromImage);
+    for (int i = 0; i < image::kSerialLength && field[i]; ++i)
+        serial.text[i] = static_cast<char>(field[i]);
+    serial.number = strtol(serial.text, nullptr, 10);
+    return serial;
 }
 
 int ConfigurationRun::RunPasses(int checkFlag)
@@ -165,15 +184,17 @@ int ConfigurationRun::RunPasses(int checkFlag)
             return result::kCallEnded;
         checkFlag = 1;
 
-        UnitIdentity unit = ReadUnitIdentity();
-        if (!*unit.typeCode) {
+        const char* typeCode = ReadTypeCode();
+        if (!*typeCode) {
             ReportEmptyType();
             return result::kCallEnded;
         }
         m_configDialog.SetTest(&m_test);
-        m_configDialog.SetTypeCode(unit.typeCode);
+        m_configDialog.SetTypeCode(typeCode);
+        // Read only for a unit that can be configured, after the dialog has its type code.
+        const UnitSerial unit = ReadSerial();
 
-        if (m_test.m_ConfigList.FindUnit(unit.serial) == 1 &&
+        if (m_test.m_ConfigList.FindUnit(unit.number) == 1 &&
             ::MessageBoxA(m_parent, Message(msg::AlreadyConfigured), kMessageBoxCaption,
                           MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
             if (m_confirmDialog.Show(kShowModal) == kDialogDone)
@@ -196,7 +217,7 @@ int ConfigurationRun::RunPasses(int checkFlag)
             continue;
         }
 
-        ReportSummary(unit.serialText);
+        ReportSummary(unit.text);
         Report(nullptr, Message(msg::Finished), result::kSuccess);
         if (m_configDialog.IsSeries() != 1)
             return result::kCallConfigured;
@@ -204,7 +225,7 @@ int ConfigurationRun::RunPasses(int checkFlag)
             Report(nullptr, Message(msg::SeriesEnded), result::kFailure);
             return result::kCallEnded;
         }
-        m_test.m_ConfigList.AddUnit(unit.serial, m_configDialog.GetAddress());
+        m_test.m_ConfigList.AddUnit(unit.number, m_configDialog.GetAddress());
         m_configDialog.AdvanceAddress();
     }
 }

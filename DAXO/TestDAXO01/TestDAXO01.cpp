@@ -15,7 +15,7 @@ const char kSupported2[] = "DAX-01";
 const char kModuleName[] = "DAXO-01";
 }
 
-const char* const CTestDAXO01::m_szSupportedTest[kSupportedTestCount] = {kSupported0, kSupported1, kSupported2};
+const char* CTestDAXO01::m_szSupportedTest[kSupportedTestCount] = {kSupported0, kSupported1, kSupported2};
 
 // The module's one test object, constructed when the library loads.
 static CTestDAXO01 g_TestDAXO01(nullptr);

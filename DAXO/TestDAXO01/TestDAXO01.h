@@ -32,7 +32,7 @@ public:
     // configured and answered, 2 in every other case.
     TESTDAXO01_API int ConfigureThermometer(void* parentWindow, unsigned short testId, int checkFlag) override;
 
-    TESTDAXO01_API static const char* const m_szSupportedTest[kSupportedTestCount];
+    TESTDAXO01_API static const char* m_szSupportedTest[kSupportedTestCount];
 
     CConfigList m_ConfigList;
 };

@@ -1,6 +1,7 @@
 #include "DAXOTester.h"
 #include "BenchLine.h"
 #include "LanguageReader.h"
+#include "TesterEvents.h"
 #include "MyObject.h"
 #include "TesterHooks.h"
 #include <stdarg.h>
@@ -100,13 +101,14 @@ int CDAXOTester::ShowHelp(void*, unsigned int, unsigned long) { return 0; }
 // SetLanguage read the folder anew; the other operations use the last listing.
 void CDAXOTester::ScanLanguages()
 {
+    // Copied whole: the scan frees the listing that the code points into, and a code is as long
+    // as its file's name.
     const char* code = LangFolderCode(m_pLanguageFolder, m_currentLanguageId);
-    char current[64] = "";
-    if (code)
-        lstrcpynA(current, code, sizeof current);
+    CDynString current;
+    current.InitBuffer(code ? code : "");
     LangFolderScan(m_pLanguageFolder);
     m_nextLanguageId = 0;
-    m_currentLanguageId = LangFolderFind(m_pLanguageFolder, current);
+    m_currentLanguageId = LangFolderFind(m_pLanguageFolder, current.GetString() ? current.GetString() : "");
 }
 
 int CDAXOTester::GetFirstLanguage(unsigned int* languageId)
@@ -264,7 +266,9 @@ struct EventSink {
     void* context = nullptr;
 } g_events;
 
-void Notify(int kind, const unsigned char* data, int length, int result)
+} // namespace
+
+void NotifyTesterEvent(int kind, const unsigned char* data, int length, int result)
 {
     ::AcquireSRWLockShared(&g_events.lock);
     TesterEventSink sink = g_events.sink;
@@ -273,8 +277,6 @@ void Notify(int kind, const unsigned char* data, int length, int result)
     if (sink)
         sink(context, kind, data, length, result);
 }
-
-} // namespace
 
 void DaxoTesterSetEventSink(TesterEventSink sink, void* context)
 {
@@ -288,7 +290,7 @@ int CDAXOTester::CheckEEPROM(void*, unsigned short, int checkFlag)
 {
     int ok = m_Comm.ReadEEPROM(checkFlag, m_EEPROMCache.Image(), CEEPROMCache::Size);
     m_EEPROMCache.SetValid(ok);
-    Notify(TesterEventImageRead, ok ? m_EEPROMCache.Image() : nullptr, ok ? CEEPROMCache::Size : 0, ok ? 1 : 0);
+    NotifyTesterEvent(TesterEventImageRead, ok ? m_EEPROMCache.Image() : nullptr, ok ? CEEPROMCache::Size : 0, ok ? 1 : 0);
     return ok ? 1 : 0;
 }
 
@@ -330,7 +332,7 @@ int CDAXOTester::WriteConfig(unsigned short offset, unsigned char* record, unsig
     if (offset != 0 || !record)
         return 0;
     int written = m_Comm.WriteConfig(record, length);
-    Notify(TesterEventWrite, record, length, written);
+    NotifyTesterEvent(TesterEventWrite, record, length, written);
     return written;
 }
 

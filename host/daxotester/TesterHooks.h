@@ -3,8 +3,9 @@
 // entry points: the application is not built in the C++ ABI of the tester's classes.
 
 // What the host application learns of its tester's work for a module, beside the reports: the
-// image read by CheckEEPROM (null when the read failed) and each record handed to WriteConfig.
-enum TesterEventKind { TesterEventImageRead = 1, TesterEventWrite = 2 };
+// image read by CheckEEPROM (null when the read failed), each record handed to WriteConfig, and
+// each look into the cached image (the offset as the length, the place handed out as the data).
+enum TesterEventKind { TesterEventImageRead = 1, TesterEventWrite = 2, TesterEventCacheRead = 3 };
 typedef void (*TesterEventSink)(void* context, int kind, const unsigned char* data, int length, int result);
 
 #ifdef __cplusplus
