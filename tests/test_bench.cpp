@@ -283,6 +283,9 @@ TEST(BenchValues, NumbersAreReadWithoutWrapAroundAndHeldAtTheirLimits)
         {"IdentDelay=-9223372036854775809", &SimUnitInfo::identDelay, 0,
          "%F, line 6, column 12: [Unit1] IdentDelay=-9223372036854775809 is beyond the limit of 0; 0 is used"},
         {"IdentDelay=20ms", &SimUnitInfo::identDelay, 20, "%F, line 6, column 12: [Unit1] IdentDelay=20ms has text after its number; 20 is used"},
+        {"IdentDelay=20000ms", &SimUnitInfo::identDelay, 10000,
+         "%F, line 6, column 12: [Unit1] IdentDelay=20000ms has text after its number, and it is beyond the limit of "
+         "10000; 10000 is used"},
         {"IdentDelay=soon", &SimUnitInfo::identDelay, 0, "%F, line 6, column 12: [Unit1] IdentDelay=soon is not a number; the default 0 is used"},
         {"Address=125", &SimUnitInfo::address, 125, ""},
         {"Address=", &SimUnitInfo::address, 1, "%F, line 6, column 9: [Unit1] Address= is not a number; the default 1 is used"},

@@ -123,14 +123,15 @@ public:
             Warn(section, key, said + " is not a number; the default " + std::to_string(fallback) + " is used");
             return fallback;
         }
-        const long long held = Within(number.value, low, high) ? number.value : number.value < low ? low : high;
-        const std::string beyond = "the limit of " + std::to_string(held) + "; " + std::to_string(held) + " is used";
-        if (number.form == BenchNumber::TextAfter)
-            Warn(section, key, said + " has text after its number" +
-                                   (held == number.value ? "; " + std::to_string(held) + " is used"
-                                                         : ", and it is beyond " + beyond));
-        else if (held != number.value)
-            Warn(section, key, said + " is beyond " + beyond);
+        const std::string about = number.form == BenchNumber::TextAfter ? said + " has text after its number" : said;
+        if (Within(number.value, low, high)) {
+            if (number.form == BenchNumber::TextAfter)
+                Warn(section, key, about + "; " + std::to_string(number.value) + " is used");
+            return number.value;
+        }
+        const long long held = number.value < low ? low : high;
+        Warn(section, key, about + (number.form == BenchNumber::TextAfter ? ", and it is beyond " : " is beyond ") +
+                               "the limit of " + std::to_string(held) + "; " + std::to_string(held) + " is used");
         return held;
     }
     int Flag(const char* section, const char* key) const { return static_cast<int>(Number(section, key, 0, 0, 1)); }
