@@ -278,6 +278,8 @@ TEST(BenchValues, NumbersAreReadWithoutWrapAroundAndHeldAtTheirLimits)
          "%F, line 6, column 12: [Unit1] IdentDelay=10001 is beyond the limit of 10000; 10000 is used"},
         {"IdentDelay=4294967295", &SimUnitInfo::identDelay, 10000,
          "%F, line 6, column 12: [Unit1] IdentDelay=4294967295 is beyond the limit of 10000; 10000 is used"},
+        {"IdentDelay=18446744073709551621", &SimUnitInfo::identDelay, 10000,   // 2^64 + 5
+         "%F, line 6, column 12: [Unit1] IdentDelay=18446744073709551621 is beyond the limit of 10000; 10000 is used"},
         {"IdentDelay=0x2711", &SimUnitInfo::identDelay, 10000,
          "%F, line 6, column 12: [Unit1] IdentDelay=0x2711 is beyond the limit of 10000; 10000 is used"},
         {"IdentDelay=-9223372036854775809", &SimUnitInfo::identDelay, 0,
