@@ -21,6 +21,8 @@ const long long kMaxAnswersFrom = 1000000;
 const long long kMaxRecordByte = 255;
 // Beyond this many a warning would bury the first ones; the rest are counted.
 const size_t kMaxWarningsShown = 100;
+// A unit comes from production at this rate.
+const long long kFactoryBaud = 9600;
 // A value is quoted up to this many characters.
 const size_t kMaxQuotedLength = 40;
 
@@ -160,7 +162,7 @@ private:
 // A rate the unit does not know is the one its record would store: the fastest known not above.
 int KnownRate(const Ini& ini, const char* section)
 {
-    const long long baud = ini.Number(section, "Baud", 9600, kBaudRates[0].baud, kBaudRates[kBaudRateCount - 1].baud);
+    const long long baud = ini.Number(section, "Baud", kFactoryBaud, kBaudRates[0].baud, kBaudRates[kBaudRateCount - 1].baud);
     int rate = kBaudRates[0].baud;
     std::string known;
     for (const BaudRate& each : kBaudRates) {
