@@ -17,6 +17,8 @@ std::string Field(CDAXOTester& tester, unsigned char offset, size_t length)
     return std::string(reinterpret_cast<const char*>(tester.m_EEPROMCache.GetEEPROMCacheFrom(offset, 1)), length);
 }
 
+const char kStoredConfig[] = "01 00 09 00 58 02 73 61 76 65 01 00 01 01 01 01 FF FF FF FF 00";
+
 unsigned char g_record[20] = {5, 10, 19, 2, 0x58, 0x02, 's', 'a', 'v', 'e', 0, 0, 1, 1, 1, 1, 255, 255, 255, 255};
 
 TEST(Bench, BuiltInBenchHasThreeUnitsOfOneType)
@@ -196,11 +198,14 @@ TEST(Bench, ABenchWithoutUnitsWarnsAtLoadAndTheRunGoesOn)
     daxotest::WriteFileBytes(empty, "");
     const std::string garbage = daxotest::TempPath("garbage.ini");
     daxotest::WriteFileBytes(garbage, std::string("\x89PNG\r\n\x1a\n\0\0 [Unit1] Serial=1", 30));
+    const std::string large = daxotest::TempPath("large.ini");
+    daxotest::WriteFileBytes(large, "[Bench]\r\nUnits=1\r\n" + std::string(4194305 - 18, ';'));
     const std::string none = daxotest::TempPath("none.ini");
     daxotest::WriteFileBytes(none, "[Bench]\r\nUnits=0\r\n[Unit1]\r\nSerial=1\r\n");
     const std::pair<std::string, std::string> cases[] = {
         {empty, "is empty"},
-        {garbage, "has no key Units in its section [Bench]"},
+        {garbage, "holds a NUL character at line 3, column 1, so it is no text file"},
+        {large, "holds 4194305 bytes, beyond the limit of 4194304 of a bench file"},
         {none, "says Units=0 in its section [Bench]"},
         {daxotest::TempPath("missing.ini"), "does not exist"},
     };
@@ -211,7 +216,7 @@ TEST(Bench, ABenchWithoutUnitsWarnsAtLoadAndTheRunGoesOn)
         EXPECT_EQ(bench.UnitCount(), 0);
         EXPECT_EQ(tester.CheckEEPROM(nullptr, 0, 1), 0);
     }
-    BenchFile().Unit({"Serial=1"}).Load();
+    BenchFile().Host("UserConfig", kStoredConfig).Unit({"Serial=1"}).Load();
     EXPECT_EQ(bench.LoadWarning(), "");
     daxotest::ScopedEnv noBench("DAXO_BENCH", nullptr);
     bench.Load(nullptr);
@@ -233,9 +238,202 @@ TEST(Bench, ValuesBeyondTheirLimitsAreHeldThereWithAWarning)
     EXPECT_EQ(second.identDelay, 0);
     const std::string file = "the bench file " + path;
     EXPECT_EQ(bench.LoadWarning(),
-              file + ", line 2: [Bench] Units=100000 is beyond the limit of 1000; 1000 is used\n" + file +
-                  ", line 5: [Unit1] IdentDelay=2147483647 is beyond the limit of 10000; 10000 is used\n" + file +
-                  ", line 7: [Unit2] IdentDelay=-5 is beyond the limit of 0; 0 is used");
+              file + ", line 2, column 7: [Bench] Units=100000 is beyond the limit of 1000; 1000 is used\n" + file +
+                  ", line 5, column 12: [Unit1] IdentDelay=2147483647 is beyond the limit of 10000; 10000 is used\n" +
+                  file + ", line 7, column 16: [Unit2] IdentDelay=-5 is beyond the limit of 0; 0 is used\n" + file +
+                  " has no [Host] UserConfig: the host has no stored configuration, so the configuration dialog opens "
+                  "with its fields empty and \"Write and test\" disabled");
+}
+
+// Every "%F" of `text` as the warnings name the file.
+std::string Named(std::string text, const std::string& path)
+{
+    for (size_t at = text.find("%F"); at != std::string::npos; at = text.find("%F", at))
+        text.replace(at, 2, "the bench file " + path);
+    return text;
+}
+
+// Numbers are held in 64 bits whatever their length, so no value wraps around into range.
+TEST(BenchValues, NumbersAreReadWithoutWrapAroundAndHeldAtTheirLimits)
+{
+    struct Case {
+        const char* line;            // in [Bench] for Units, else in [Unit1]
+        int SimUnitInfo::*field;     // null: the count of units
+        int expected;
+        const char* warning;         // "%F, line ..." or empty
+    };
+    const Case cases[] = {
+        {"Units=1000", nullptr, 1000, ""},
+        {"Units=1001", nullptr, 1000, "%F, line 4, column 7: [Bench] Units=1001 is beyond the limit of 1000; 1000 is used"},
+        {"Units=2147483648", nullptr, 1000, "%F, line 4, column 7: [Bench] Units=2147483648 is beyond the limit of 1000; 1000 is used"},
+        {"Units=4294967297", nullptr, 1000, "%F, line 4, column 7: [Bench] Units=4294967297 is beyond the limit of 1000; 1000 is used"},
+        {"Units = 0000000000000000000000000000012", nullptr, 12, ""},
+        {"Units=99999999999999999999999999999", nullptr, 1000,
+         "%F, line 4, column 7: [Bench] Units=99999999999999999999999999999 is beyond the limit of 1000; 1000 is used"},
+        {"Units=0x10", nullptr, 16, ""},
+        {"Units=\"+7\"", nullptr, 7, ""},
+        {"Units=3 units", nullptr, 3, "%F, line 4, column 7: [Bench] Units=3 units has text after its number; 3 is used"},
+        {"IdentDelay=10000", &SimUnitInfo::identDelay, 10000, ""},
+        {"IdentDelay=10001", &SimUnitInfo::identDelay, 10000,
+         "%F, line 6, column 12: [Unit1] IdentDelay=10001 is beyond the limit of 10000; 10000 is used"},
+        {"IdentDelay=4294967295", &SimUnitInfo::identDelay, 10000,
+         "%F, line 6, column 12: [Unit1] IdentDelay=4294967295 is beyond the limit of 10000; 10000 is used"},
+        {"IdentDelay=18446744073709551621", &SimUnitInfo::identDelay, 10000,   // 2^64 + 5
+         "%F, line 6, column 12: [Unit1] IdentDelay=18446744073709551621 is beyond the limit of 10000; 10000 is used"},
+        {"IdentDelay=0x2711", &SimUnitInfo::identDelay, 10000,
+         "%F, line 6, column 12: [Unit1] IdentDelay=0x2711 is beyond the limit of 10000; 10000 is used"},
+        {"IdentDelay=-9223372036854775809", &SimUnitInfo::identDelay, 0,
+         "%F, line 6, column 12: [Unit1] IdentDelay=-9223372036854775809 is beyond the limit of 0; 0 is used"},
+        {"IdentDelay=20ms", &SimUnitInfo::identDelay, 20, "%F, line 6, column 12: [Unit1] IdentDelay=20ms has text after its number; 20 is used"},
+        {"IdentDelay=20000ms", &SimUnitInfo::identDelay, 10000,
+         "%F, line 6, column 12: [Unit1] IdentDelay=20000ms has text after its number, and it is beyond the limit of "
+         "10000; 10000 is used"},
+        {"IdentDelay=soon", &SimUnitInfo::identDelay, 0, "%F, line 6, column 12: [Unit1] IdentDelay=soon is not a number; the default 0 is used"},
+        {"Address=125", &SimUnitInfo::address, 125, ""},
+        {"Address=", &SimUnitInfo::address, 1, "%F, line 6, column 9: [Unit1] Address= is not a number; the default 1 is used"},
+        {"Address=126", &SimUnitInfo::address, 126, "%F, line 6, column 9: [Unit1] Address=126 is no fieldbus address (1 to 125); the unit keeps it"},
+        {"Address=4294967297", &SimUnitInfo::address, 255,
+         "%F, line 6, column 9: [Unit1] Address=4294967297 is beyond the limit of 255; 255 is used\n"
+         "%F, line 6, column 9: [Unit1] Address=255 is no fieldbus address (1 to 125); the unit keeps it"},
+        {"Baud=38400", &SimUnitInfo::baud, 38400, ""},
+        {"Baud=38401", &SimUnitInfo::baud, 38400, "%F, line 6, column 6: [Unit1] Baud=38401 is beyond the limit of 38400; 38400 is used"},
+        {"Baud=5000", &SimUnitInfo::baud, 4800,
+         "%F, line 6, column 6: [Unit1] Baud=5000 is not a rate the unit knows (1200, 2400, 4800, 9600, 19200, 38400); "
+         "4800, the rate its record stores for it, is used"},
+        {"Parity=2", &SimUnitInfo::parity, 2, ""},
+        {"Parity=3", &SimUnitInfo::parity, 3,
+         "%F, line 6, column 8: [Unit1] Parity=3 is a code the unit does not know (0 none, 1 odd, 2 even); the unit "
+         "keeps it and answers on no line until it is written"},
+        {"AnswersFrom=1000000", &SimUnitInfo::answersFrom, 1000000, ""},
+        {"AnswersFrom=1000001", &SimUnitInfo::answersFrom, 1000000,
+         "%F, line 6, column 13: [Unit1] AnswersFrom=1000001 is beyond the limit of 1000000; 1000000 is used"},
+        {"AnswersFrom=0", &SimUnitInfo::answersFrom, 1, "%F, line 6, column 13: [Unit1] AnswersFrom=0 is beyond the limit of 1; 1 is used"},
+        {"AnswerDelay=255", &SimUnitInfo::answerDelay, 255, ""},
+        {"AnswerDelay=256", &SimUnitInfo::answerDelay, 255, "%F, line 6, column 13: [Unit1] AnswerDelay=256 is beyond the limit of 255; 255 is used"},
+        {"WriteProtect=4294967296", &SimUnitInfo::writeProtect, 1,
+         "%F, line 6, column 14: [Unit1] WriteProtect=4294967296 is beyond the limit of 1; 1 is used"},
+    };
+    CSimBench& bench = CSimBench::Instance();
+    for (const Case& c : cases) {
+        const bool units = c.field == nullptr;
+        const std::string path = daxotest::TempPath("number.ini");
+        daxotest::WriteFileBytes(path, std::string("[Host]\r\nUserConfig=") + kStoredConfig + "\r\n[Bench]\r\n" +
+                                           (units ? c.line : "Units=1") + "\r\n[Unit1]\r\n" + (units ? "" : c.line) + "\r\n");
+        bench.Load(path.c_str());
+        SimUnitInfo info{};
+        ASSERT_TRUE(bench.GetUnit(0, &info)) << c.line;
+        EXPECT_EQ(units ? bench.UnitCount() : info.*c.field, c.expected) << c.line;
+        EXPECT_EQ(bench.LoadWarning(), Named(c.warning, path)) << c.line;
+    }
+}
+
+enum class Encoding { Ansi, Utf8, Utf16Le, Utf16Be };
+
+// ASCII `text` with each '\n' as `lineEnd`, in `encoding` with its byte-order mark.
+std::string Encoded(const std::string& text, const std::string& lineEnd, Encoding encoding)
+{
+    std::string lines;
+    for (char c : text)
+        lines += c == '\n' ? lineEnd : std::string(1, c);
+    if (encoding == Encoding::Ansi)
+        return lines;
+    if (encoding == Encoding::Utf8)
+        return "\xEF\xBB\xBF" + lines;
+    const bool little = encoding == Encoding::Utf16Le;
+    std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+    for (char c : lines)
+        bytes += little ? std::string{c, '\0'} : std::string{'\0', c};
+    return bytes;
+}
+
+// A warning names the line and column a text editor shows, whatever the file's encoding and
+// line ends, and repeats say which one is read.
+TEST(BenchPlaces, WarningsNameTheLineAndColumnOfWhatIsRead)
+{
+    const std::string longComment = "; " + std::string(5000, 'x') + "\n";
+    struct Case {
+        const char* what;
+        Encoding encoding;
+        const char* lineEnd;
+        std::string text;   // the [Host] section with the stored configuration follows
+        int units;
+        const char* warning;
+    };
+    const Case cases[] = {
+        {"UTF-8 with its mark", Encoding::Utf8, "\r\n", "[Bench]\nUnits=1001\n", 1000,
+         "%F, line 2, column 7: [Bench] Units=1001 is beyond the limit of 1000; 1000 is used"},
+        {"UTF-8 with LF", Encoding::Utf8, "\n", "[Unit1]\nParity=3\n[Bench]\nUnits=1\n", 1,
+         "%F, line 2, column 8: [Unit1] Parity=3 is a code the unit does not know (0 none, 1 odd, 2 even); the unit "
+         "keeps it and answers on no line until it is written"},
+        {"UTF-16 LE", Encoding::Utf16Le, "\r\n", "[Bench]\nUnits=1\n[Unit1]\n  IdentDelay = 4294967295\n", 1,
+         "%F, line 4, column 16: [Unit1] IdentDelay=4294967295 is beyond the limit of 10000; 10000 is used"},
+        {"UTF-16 BE", Encoding::Utf16Be, "\n", "[Bench]\nUnits=1\n[Unit1]\n  IdentDelay = 4294967295\n", 1,
+         "%F, line 4, column 16: [Unit1] IdentDelay=4294967295 is beyond the limit of 10000; 10000 is used"},
+        {"CR only", Encoding::Ansi, "\r", "[Bench]\nUnits=1\n\n[Unit1]\nAnswersFrom=0\n", 1,
+         "%F, line 5, column 13: [Unit1] AnswersFrom=0 is beyond the limit of 1; 1 is used"},
+        {"mixed line ends", Encoding::Ansi, "\n", "[Bench]\r\nUnits=1\r[Unit1]\n\r\nAnswersFrom=0\n", 1,
+         "%F, line 5, column 13: [Unit1] AnswersFrom=0 is beyond the limit of 1; 1 is used"},
+        {"spaced sections", Encoding::Ansi, "\r\n", "[ Bench ]\nUnits=1\n[\tUnit1 ]\nBaud=5000\n", 1,
+         "%F, line 4, column 6: [Unit1] Baud=5000 is not a rate the unit knows (1200, 2400, 4800, 9600, 19200, "
+         "38400); 4800, the rate its record stores for it, is used"},
+        {"a long comment line", Encoding::Ansi, "\r\n", longComment + "[Bench]\nUnits=1001\n", 1000,
+         "%F, line 3, column 7: [Bench] Units=1001 is beyond the limit of 1000; 1000 is used"},
+        {"a long comment line in UTF-16", Encoding::Utf16Le, "\n", longComment + longComment + "[Bench]\n\tUnits=1001\n",
+         1000, "%F, line 4, column 8: [Bench] Units=1001 is beyond the limit of 1000; 1000 is used"},
+        {"a repeated section", Encoding::Ansi, "\r\n", "[Bench]\nUnits=1\n[Unit1]\nSerial=1\n [bench]\nUnits=5\n", 1,
+         "%F, line 5, column 2: [bench] repeats the section of line 1; only that one is read, and the keys of this "
+         "one are ignored"},
+        {"a first section without the key", Encoding::Ansi, "\r\n", "[Bench]\n[Unit1]\nSerial=1\n[Bench]\nUnits=1\n", 0,
+         "%F has no key Units in its section [Bench]: no unit waits at the fixture\n"
+         "%F, line 4, column 1: [Bench] repeats the section of line 1; only that one is read, and the keys of this "
+         "one are ignored"},
+        {"a repeated key", Encoding::Ansi, "\r\n", "[Bench]\nUnits=2\n  units = 1\nUnits=1001\n", 2,
+         "%F, line 3, column 3: [Bench] units repeats the key of line 2; the value of line 2 is used\n"
+         "%F, line 4, column 1: [Bench] Units repeats the key of line 2; the value of line 2 is used"},
+        {"a repeated key beyond its limit", Encoding::Utf16Le, "\r\n", "[Bench]\nUnits=1\n[Unit1]\nAddress=200\nAddress=5\n", 1,
+         "%F, line 4, column 9: [Unit1] Address=200 is no fieldbus address (1 to 125); the unit keeps it\n"
+         "%F, line 5, column 1: [Unit1] Address repeats the key of line 4; the value of line 4 is used"},
+    };
+    CSimBench& bench = CSimBench::Instance();
+    for (const Case& c : cases) {
+        const std::string path = daxotest::TempPath("places.ini");
+        daxotest::WriteFileBytes(path, Encoded(c.text + "[Host]\nUserConfig=" + kStoredConfig + "\n", c.lineEnd, c.encoding));
+        bench.Load(path.c_str());
+        EXPECT_EQ(bench.UnitCount(), c.units) << c.what;
+        EXPECT_EQ(bench.LoadWarning(), Named(c.warning, path)) << c.what;
+    }
+}
+
+// Without it the configuration dialog opens empty with "Write and test" disabled, which looks
+// like a fault of the module.
+TEST(Bench, ABenchWithoutAStoredConfigurationSaysWhatTheHostLacks)
+{
+    const std::string path = BenchFile().Unit({"Serial=1"}).Write();
+    CSimBench::Instance().Load(path.c_str());
+    EXPECT_EQ(CSimBench::Instance().UserConfig(), nullptr);
+    EXPECT_EQ(CSimBench::Instance().LoadWarning(),
+              "the bench file " + path + " has no [Host] UserConfig: the host has no stored configuration, so the "
+              "configuration dialog opens with its fields empty and \"Write and test\" disabled");
+}
+
+// A shipped bench that warned would teach the operator to ignore the warning.
+TEST(Bench, EveryShippedBenchLoadsWithoutAWarning)
+{
+    int benches = 0;
+    for (const char* folder : {"/app/scripts/", "/bench/"}) {
+        const std::string base = daxotest::SourceFolder() + folder;
+        WIN32_FIND_DATAA found;
+        HANDLE search = ::FindFirstFileA((base + "*.ini").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            continue;
+        do {
+            CSimBench::Instance().Load((base + found.cFileName).c_str());
+            EXPECT_EQ(CSimBench::Instance().LoadWarning(), "") << found.cFileName;
+            ++benches;
+        } while (::FindNextFileA(search, &found));
+        ::FindClose(search);
+    }
+    EXPECT_GE(benches, 7);
 }
 
 TEST(BenchFaults, FailedReconnectLeavesTheLineAsItWas)

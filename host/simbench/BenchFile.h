@@ -1,6 +1,6 @@
 #pragma once
 // A bench file: the INI description of the simulated fixture that a test engineer writes.
-// Internal to tarlex.dll; CSimBench turns it into units.
+// Internal to simbench.dll; CSimBench turns it into units.
 #include <string>
 #include <vector>
 
@@ -20,8 +20,9 @@ struct BenchSettings {
     bool hasDefaultBlock = false;
     unsigned char defaultBlock[kDefaultBlockSize]{};
     bool reconnectFails = false;
-    // Why the file yields no unit, or else each value held at its limit, a line each; empty
-    // when neither.
+    // Why the file yields no unit, then what else a test engineer should know of it (a value
+    // held at its limit or not taken as written, a repeated section or key, a host without a
+    // stored configuration), a line each with the place in the file; empty when nothing.
     std::string warning;
 };
 

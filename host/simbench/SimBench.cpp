@@ -2,6 +2,7 @@
 #include "BenchFile.h"
 #include "UnitContract.h"
 #include <windows.h>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -403,7 +404,8 @@ int CSimBench::Impl::Identify(unsigned char address, int flag, int* delay)
     if (Unit* unit = Connected()) {
         SimUnitInfo& info = unit->info;
         *delay = info.identDelay;
-        ++info.identRequests;
+        if (info.identRequests < INT_MAX)   // a silent unit may be polled for ever
+            ++info.identRequests;
         answer = info.address == address && info.baud == lineBaud && info.parity == lineParity && lineBits == 8 &&
                  !info.silent && info.answerDelay != 255 && info.identRequests >= info.answersFrom;
         // The bench shows a unit that has answered its new settings as configured.

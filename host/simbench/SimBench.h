@@ -50,8 +50,9 @@ public:
     // Requests that change nothing visible, such as the polls of a silent unit, leave it.
     unsigned int Revision() const;
     // Why the last load set up no unit ("the bench file ... is empty: no unit waits at the
-    // fixture"), or else each value of the file held at its limit, a line each; empty when
-    // neither. The run goes on.
+    // fixture"), then each thing of the file worth a word (a value held at its limit, a
+    // repeated section, a host without a stored configuration ...), a line each with its line
+    // and column; empty when nothing. The run goes on.
     std::string LoadWarning() const;
 
     // The fixture, as the operator handles it.
