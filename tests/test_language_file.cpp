@@ -383,7 +383,8 @@ TEST(LanguageFileReaderLimits, A30KBCommentBeforeTheRootIsRead)
 }
 
 // Whatever a conforming XML parser refuses is refused, at the line and column of the fault
-// itself, counted in characters; what is kept from the reader still counts.
+// itself, counted in characters; what is kept from the reader still counts. So is what a
+// language file's own rules forbid, under a reason of its own.
 TEST(LanguageFileRefused, EachFaultAtItsOwnLineAndColumn)
 {
     const std::string comment = "<!-- one\r\ntwo\rthree\n-->", declaration = "<?xml version=\"1.0\"?>\n";
@@ -403,7 +404,6 @@ TEST(LanguageFileRefused, EachFaultAtItsOwnLineAndColumn)
         {"<a b=\"1\"c=\"2\"/>", "1, column 9: an attribute that no white space parts from the one before"},
         {Utf16(L"<?xml version=\"1.0\" encoding=\"UTF-8\"?><a/>"), "1, column 31: the declared encoding is UTF-8, but the file is in UTF-16"},
         {"\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-16\"?><a/>", "1, column 31: the declared encoding is UTF-16, but the file is not"},
-        {"<?xml version=\"1.0\" encoding=\"windows-1250\"?>\n<a/>", "1, column 31: the encoding \"windows-1250\"; a language file is in UTF-8 or UTF-16"},
         {"<?xml version=\"2.0\"?>\n\n\n<a/>", "1, column 16: an XML version other than 1.x"},
         {"<?xml version=\"1.0\"\n<a/>", "2, column 1: the XML declaration is not closed"},
         {" <?xml version=\"1.0\"?><a/>", "1, column 2: an XML declaration that is not at the very start of the file"},
@@ -417,18 +417,38 @@ TEST(LanguageFileRefused, EachFaultAtItsOwnLineAndColumn)
         {declaration + comment + "\n<a>\n" + comment + "\n<b></a>\n", "11, column 4: the end tag </a> does not close <b>"},
         {"<a>\n<!-- a -- b -->\n</a>", "2, column 8: \"--\" inside a comment"},
         {declaration + "<!-- x -->\nabc<a/>", "3, column 1: text before the first tag"},
-        {declaration + "<!DOCTYPE a [" + std::string(30 * 1024, ' ') + "]><a/>", "2, column 1: a document type definition, which a language file may not have"},
         {"<![CDATA[x]]><a/>", "1, column 1: markup that may not stand before the root tag"},
         {"<a>&undefined;</a>", "1, column 4: the entity &undefined; is not defined"},
         {"<a t=\"&#0;\"/>", "1, column 7: a reference to a character that XML does not allow"},
         {"<a t=\"&#xFFFFFFFFF;\"/>", "1, column 7: a reference to a character that XML does not allow"},
         {"<a t=\"<\"/>", "1, column 7: \"<\" in an attribute value"},
         {"<a>]]></a>", "1, column 4: \"]]>\" in text"},
-        {"<p:a/>", "1, column 2: the name p:a has a namespace prefix, which a language file does not use"},
-        {"<" + std::string(1001, 'a') + "/>", "1, column 2: a name longer than 1000 characters"},
+        {"<Message>\n  </Messag>", "2, column 3: the end tag </Messag> does not close <Message>"},
+        {"<Message>\n  </Messages>", "2, column 3: the end tag </Messages> does not close <Message>"},
+        {"<a/>\n<!DOCTYPE a>", "2, column 1: content after the end of the root tag <a>"},
     };
     for (const auto& fault : faults)
         EXPECT_EQ(OpenError(fault.bytes), std::string("the file is not well-formed XML (line ") + fault.where + ")") << fault.bytes;
+
+    // Well-formed XML that a language file still may not be names the rule it breaks.
+    std::string dialogItems = "<Dialog>\n";
+    for (unsigned long i = 0; i < CLanguageFile::kMaxDialogItems; ++i)
+        dialogItems += "<DialogItem/>";
+    const struct {
+        std::string bytes;
+        const char* where;
+    } refusals[] = {
+        {"<?xml version=\"1.0\" encoding=\"windows-1250\"?>\n<a/>", "1, column 31: the encoding \"windows-1250\"; a language file is in UTF-8 or UTF-16"},
+        {declaration + "<!DOCTYPE a [" + std::string(30 * 1024, ' ') + "]><a/>", "2, column 1: a document type definition, which a language file may not have"},
+        {"<p:a/>", "1, column 2: the name p:a has a namespace prefix, which a language file does not use"},
+        {"<" + std::string(1001, 'a') + "/>", "1, column 2: a name longer than 1000 characters"},
+        {"<a xmlns:p=\"x\" xml:lang=\"cs\">\n<?p:i x?></a>", "2, column 3: the name p:i has a namespace prefix, which a language file does not use"},
+        {dialogItems + "\n  <DialogItem></DialogItem></Dialog>", "3, column 3: more than 10000 DialogItem tags"},
+    };
+    for (const auto& refusal : refusals)
+        EXPECT_EQ(OpenError(refusal.bytes), std::string("the file breaks a rule of language files (line ") + refusal.where + ")")
+            << refusal.bytes.substr(0, 80);
+    EXPECT_EQ(OpenError(dialogItems + "<dialogItem/><Dialogitem/></Dialog>"), "") << "the limit counts DialogItem only";
     EXPECT_EQ(OpenError(declaration + "<!-- only a comment -->\n"), "the file holds no tag");
     EXPECT_EQ(OpenError("<a t=\"-->\"><![CDATA[<!--]]><?pi <!-- ?></a>"), "") << "no comment in any of these";
     EXPECT_EQ(OpenError("\r\n  <a/>"), "") << "white space before the first tag of a file without declaration";
