@@ -3,6 +3,7 @@
 #include "DAXOTester.h"
 #include "LanguageFile.h"
 #include "TestSupport.h"
+#include "XmlInput.h"
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <cwchar>
@@ -116,6 +117,30 @@ TEST_F(LanguageFileCursor, AFailedMoveLeavesNoTagCurrent)
     EXPECT_EQ(file.GetAttribute(nullptr), nullptr);
 }
 
+// The translator's check looks into each dialog item and goes on from it.
+TEST_F(LanguageFileCursor, APlaceLeadsBackToItsTag)
+{
+    EXPECT_EQ(file.ReturnTo(file.Place()), 0) << "no tag is current yet";
+    file.GetTag(CLanguageFile::MoveTop, "TesterLanguage");
+    file.GetTag(CLanguageFile::MoveFirstChild, "Message");
+    file.GetTag(CLanguageFile::MoveFirstChild, "MessageItem");
+    ASSERT_EQ(file.GetTag(CLanguageFile::MoveNextSibling, "MessageItem"), 1);
+    const unsigned long place = file.Place();
+    ASSERT_EQ(file.GetTag(CLanguageFile::MoveFirstChild, "Nested"), 1);
+    EXPECT_EQ(file.GetTag(CLanguageFile::MoveFirstChild, "Nested"), 0);
+    ASSERT_EQ(file.ReturnTo(place), 1);
+    EXPECT_STREQ(file.GetAttribute("ID"), "2");
+    ASSERT_EQ(file.GetTag(CLanguageFile::MoveNextSibling, "MessageItem"), 1);
+    EXPECT_STREQ(file.GetAttribute("ID"), "4");
+
+    for (unsigned long nowhere : {0ul, 1000ul, ~0ul}) {
+        EXPECT_EQ(file.ReturnTo(nowhere), 0) << nowhere;
+        EXPECT_EQ(file.GetTagName(), nullptr) << nowhere;
+    }
+    file.Close();
+    EXPECT_EQ(file.ReturnTo(place), 0) << "a closed file has no tags";
+}
+
 TEST_F(LanguageFileCursor, CloseAndReopen)
 {
     file.GetTag(CLanguageFile::MoveTop, "TesterLanguage");
@@ -200,6 +225,48 @@ TEST(LanguageFileText, EveryTextReadsBackExactlyAcrossChunks)
                 ASSERT_TRUE(value && value == text.substr(0, items % 40 * width)) << "item " << items;
             }
             EXPECT_EQ(items, 300u);
+        }
+}
+
+// The system's reader asks for its chunks of 8 KB less 4 bytes, and the stream ends none inside
+// a reference: the reader has page-faulted on a chunk that ended right after "&", though under
+// one code page only, and this Wine's copes. References of each kind, one after another, so that
+// the end of the first chunk falls at every byte of one: the chunk ends before it, and each
+// reads back exactly.
+TEST(LanguageFileText, AReferenceAtTheEndOfAChunkReadsBackExactly)
+{
+    const ULONG kReaderChunk = 8188;
+    const std::string bom = "\xEF\xBB\xBF", start = "<T a=\"";   // the shaped file begins with the mark
+    const struct {
+        const char* written;
+        const wchar_t* value;
+    } references[] = {{"&#x17E;", L"\x17E"}, {"&amp;", L"&"}, {"&#x1F600;", L"\xD83D\xDE00"}, {"&#10;", L"\n"}};
+    for (const auto& reference : references)
+        for (size_t before = 0; before < 24; ++before) {
+            const size_t filler = kReaderChunk - bom.size() - start.size() - before;
+            std::string written = start + std::string(filler, 'x');
+            std::wstring value(filler, L'x');
+            for (int i = 0; i < 8; ++i) {
+                written += reference.written;
+                value += reference.value;
+            }
+            written += std::string(100, 'y') + "\"/>";
+            const std::string shaped = bom + written + "\n";
+            xmlinput::ChunkStream stream(shaped);
+            std::string chunk(kReaderChunk, '\0');
+            ULONG given = 0;
+            stream.Read(&chunk[0], kReaderChunk, &given);
+            chunk.resize(given);
+            const size_t ampersand = chunk.rfind('&');
+            EXPECT_TRUE(given > 0 && (ampersand == std::string::npos || chunk.find(';', ampersand) != std::string::npos))
+                << reference.written << " " << before << ": the chunk ends in "
+                << chunk.substr(chunk.size() < 8 ? 0 : chunk.size() - 8);
+
+            CLanguageFile file;
+            file.SetPath(WriteTemp("boundary.xml", written).c_str());
+            ASSERT_TRUE(file.Open()) << reference.written << " " << before << ": " << file.LastError();
+            ASSERT_EQ(file.GetTag(CLanguageFile::MoveTop, "T"), 1);
+            EXPECT_TRUE(file.GetAttributeWide("a") == value + std::wstring(100, L'y')) << reference.written << " " << before;
         }
 }
 

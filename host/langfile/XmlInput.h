@@ -1,5 +1,7 @@
 #pragma once
-// The language file as Wine's XML reader can take it. Internal to the language-file reader.
+// The language file as Wine's XML reader can take it. Internal to the language-file reader;
+// the stream is exported for its tests only.
+#include "LangFileApi.h"
 #include <windows.h>
 #include <objbase.h>
 #include <xmllite.h>
@@ -50,7 +52,7 @@ bool HoldsEscape(const wchar_t* text, size_t length);
 std::string Printed(const char* format, unsigned long a, unsigned long b = 0, unsigned long c = 0);
 
 // The shaped file as the reader pulls it, in chunks that end after an ASCII byte.
-class ChunkStream : public ISequentialStream {
+class LANGFILE_API ChunkStream : public ISequentialStream {
 public:
     explicit ChunkStream(const std::string& bytes) : m_bytes(bytes) {}
     virtual ~ChunkStream() = default;
