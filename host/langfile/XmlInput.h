@@ -12,7 +12,10 @@ namespace xmlinput {
 // A file is first checked here for XML 1.0 well-formedness as a conforming parser checks it,
 // because Wine's reader lets through what Windows' refuses (control characters, NUL,
 // duplicate attributes, a declaration that names another encoding, content after the root
-// tag). A refusal names the line and column of the fault itself, counted in characters.
+// tag), and for the rules of a language file (no document type definition, no namespace
+// prefix, names of at most kMaxNameLength characters, UTF-8 or UTF-16, a bounded number of
+// dialog items). A refusal says which of the two it is and names the line and column of the
+// fault itself, counted in characters.
 //
 // What the reader then gets is shaped around its limits (the same bytes read the same with the
 // reader of Windows):
