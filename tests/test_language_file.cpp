@@ -3,6 +3,7 @@
 #include "DAXOTester.h"
 #include "LanguageFile.h"
 #include "TestSupport.h"
+#include "XmlInput.h"
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <cwchar>
@@ -116,6 +117,30 @@ TEST_F(LanguageFileCursor, AFailedMoveLeavesNoTagCurrent)
     EXPECT_EQ(file.GetAttribute(nullptr), nullptr);
 }
 
+// The translator's check looks into each dialog item and goes on from it.
+TEST_F(LanguageFileCursor, APlaceLeadsBackToItsTag)
+{
+    EXPECT_EQ(file.ReturnTo(file.Place()), 0) << "no tag is current yet";
+    file.GetTag(CLanguageFile::MoveTop, "TesterLanguage");
+    file.GetTag(CLanguageFile::MoveFirstChild, "Message");
+    file.GetTag(CLanguageFile::MoveFirstChild, "MessageItem");
+    ASSERT_EQ(file.GetTag(CLanguageFile::MoveNextSibling, "MessageItem"), 1);
+    const unsigned long place = file.Place();
+    ASSERT_EQ(file.GetTag(CLanguageFile::MoveFirstChild, "Nested"), 1);
+    EXPECT_EQ(file.GetTag(CLanguageFile::MoveFirstChild, "Nested"), 0);
+    ASSERT_EQ(file.ReturnTo(place), 1);
+    EXPECT_STREQ(file.GetAttribute("ID"), "2");
+    ASSERT_EQ(file.GetTag(CLanguageFile::MoveNextSibling, "MessageItem"), 1);
+    EXPECT_STREQ(file.GetAttribute("ID"), "4");
+
+    for (unsigned long nowhere : {0ul, 1000ul, ~0ul}) {
+        EXPECT_EQ(file.ReturnTo(nowhere), 0) << nowhere;
+        EXPECT_EQ(file.GetTagName(), nullptr) << nowhere;
+    }
+    file.Close();
+    EXPECT_EQ(file.ReturnTo(place), 0) << "a closed file has no tags";
+}
+
 TEST_F(LanguageFileCursor, CloseAndReopen)
 {
     file.GetTag(CLanguageFile::MoveTop, "TesterLanguage");
@@ -200,6 +225,48 @@ TEST(LanguageFileText, EveryTextReadsBackExactlyAcrossChunks)
                 ASSERT_TRUE(value && value == text.substr(0, items % 40 * width)) << "item " << items;
             }
             EXPECT_EQ(items, 300u);
+        }
+}
+
+// The system's reader asks for its chunks of 8 KB less 4 bytes, and the stream ends none inside
+// a reference: the reader has page-faulted on a chunk that ended right after "&", though under
+// one code page only, and this Wine's copes. References of each kind, one after another, so that
+// the end of the first chunk falls at every byte of one: the chunk ends before it, and each
+// reads back exactly.
+TEST(LanguageFileText, AReferenceAtTheEndOfAChunkReadsBackExactly)
+{
+    const ULONG kReaderChunk = 8188;
+    const std::string bom = "\xEF\xBB\xBF", start = "<T a=\"";   // the shaped file begins with the mark
+    const struct {
+        const char* written;
+        const wchar_t* value;
+    } references[] = {{"&#x17E;", L"\x17E"}, {"&amp;", L"&"}, {"&#x1F600;", L"\xD83D\xDE00"}, {"&#10;", L"\n"}};
+    for (const auto& reference : references)
+        for (size_t before = 0; before < 24; ++before) {
+            const size_t filler = kReaderChunk - bom.size() - start.size() - before;
+            std::string written = start + std::string(filler, 'x');
+            std::wstring value(filler, L'x');
+            for (int i = 0; i < 8; ++i) {
+                written += reference.written;
+                value += reference.value;
+            }
+            written += std::string(100, 'y') + "\"/>";
+            const std::string shaped = bom + written + "\n";
+            xmlinput::ChunkStream stream(shaped);
+            std::string chunk(kReaderChunk, '\0');
+            ULONG given = 0;
+            stream.Read(&chunk[0], kReaderChunk, &given);
+            chunk.resize(given);
+            const size_t ampersand = chunk.rfind('&');
+            EXPECT_TRUE(given > 0 && (ampersand == std::string::npos || chunk.find(';', ampersand) != std::string::npos))
+                << reference.written << " " << before << ": the chunk ends in "
+                << chunk.substr(chunk.size() < 8 ? 0 : chunk.size() - 8);
+
+            CLanguageFile file;
+            file.SetPath(WriteTemp("boundary.xml", written).c_str());
+            ASSERT_TRUE(file.Open()) << reference.written << " " << before << ": " << file.LastError();
+            ASSERT_EQ(file.GetTag(CLanguageFile::MoveTop, "T"), 1);
+            EXPECT_TRUE(file.GetAttributeWide("a") == value + std::wstring(100, L'y')) << reference.written << " " << before;
         }
 }
 
@@ -383,7 +450,8 @@ TEST(LanguageFileReaderLimits, A30KBCommentBeforeTheRootIsRead)
 }
 
 // Whatever a conforming XML parser refuses is refused, at the line and column of the fault
-// itself, counted in characters; what is kept from the reader still counts.
+// itself, counted in characters; what is kept from the reader still counts. So is what a
+// language file's own rules forbid, under a reason of its own.
 TEST(LanguageFileRefused, EachFaultAtItsOwnLineAndColumn)
 {
     const std::string comment = "<!-- one\r\ntwo\rthree\n-->", declaration = "<?xml version=\"1.0\"?>\n";
@@ -403,7 +471,6 @@ TEST(LanguageFileRefused, EachFaultAtItsOwnLineAndColumn)
         {"<a b=\"1\"c=\"2\"/>", "1, column 9: an attribute that no white space parts from the one before"},
         {Utf16(L"<?xml version=\"1.0\" encoding=\"UTF-8\"?><a/>"), "1, column 31: the declared encoding is UTF-8, but the file is in UTF-16"},
         {"\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-16\"?><a/>", "1, column 31: the declared encoding is UTF-16, but the file is not"},
-        {"<?xml version=\"1.0\" encoding=\"windows-1250\"?>\n<a/>", "1, column 31: the encoding \"windows-1250\"; a language file is in UTF-8 or UTF-16"},
         {"<?xml version=\"2.0\"?>\n\n\n<a/>", "1, column 16: an XML version other than 1.x"},
         {"<?xml version=\"1.0\"\n<a/>", "2, column 1: the XML declaration is not closed"},
         {" <?xml version=\"1.0\"?><a/>", "1, column 2: an XML declaration that is not at the very start of the file"},
@@ -417,18 +484,38 @@ TEST(LanguageFileRefused, EachFaultAtItsOwnLineAndColumn)
         {declaration + comment + "\n<a>\n" + comment + "\n<b></a>\n", "11, column 4: the end tag </a> does not close <b>"},
         {"<a>\n<!-- a -- b -->\n</a>", "2, column 8: \"--\" inside a comment"},
         {declaration + "<!-- x -->\nabc<a/>", "3, column 1: text before the first tag"},
-        {declaration + "<!DOCTYPE a [" + std::string(30 * 1024, ' ') + "]><a/>", "2, column 1: a document type definition, which a language file may not have"},
         {"<![CDATA[x]]><a/>", "1, column 1: markup that may not stand before the root tag"},
         {"<a>&undefined;</a>", "1, column 4: the entity &undefined; is not defined"},
         {"<a t=\"&#0;\"/>", "1, column 7: a reference to a character that XML does not allow"},
         {"<a t=\"&#xFFFFFFFFF;\"/>", "1, column 7: a reference to a character that XML does not allow"},
         {"<a t=\"<\"/>", "1, column 7: \"<\" in an attribute value"},
         {"<a>]]></a>", "1, column 4: \"]]>\" in text"},
-        {"<p:a/>", "1, column 2: the name p:a has a namespace prefix, which a language file does not use"},
-        {"<" + std::string(1001, 'a') + "/>", "1, column 2: a name longer than 1000 characters"},
+        {"<Message>\n  </Messag>", "2, column 3: the end tag </Messag> does not close <Message>"},
+        {"<Message>\n  </Messages>", "2, column 3: the end tag </Messages> does not close <Message>"},
+        {"<a/>\n<!DOCTYPE a>", "2, column 1: content after the end of the root tag <a>"},
     };
     for (const auto& fault : faults)
         EXPECT_EQ(OpenError(fault.bytes), std::string("the file is not well-formed XML (line ") + fault.where + ")") << fault.bytes;
+
+    // Well-formed XML that a language file still may not be names the rule it breaks.
+    std::string dialogItems = "<Dialog>\n";
+    for (unsigned long i = 0; i < CLanguageFile::kMaxDialogItems; ++i)
+        dialogItems += "<DialogItem/>";
+    const struct {
+        std::string bytes;
+        const char* where;
+    } refusals[] = {
+        {"<?xml version=\"1.0\" encoding=\"windows-1250\"?>\n<a/>", "1, column 31: the encoding \"windows-1250\"; a language file is in UTF-8 or UTF-16"},
+        {declaration + "<!DOCTYPE a [" + std::string(30 * 1024, ' ') + "]><a/>", "2, column 1: a document type definition, which a language file may not have"},
+        {"<p:a/>", "1, column 2: the name p:a has a namespace prefix, which a language file does not use"},
+        {"<" + std::string(1001, 'a') + "/>", "1, column 2: a name longer than 1000 characters"},
+        {"<a xmlns:p=\"x\" xml:lang=\"cs\">\n<?p:i x?></a>", "2, column 3: the name p:i has a namespace prefix, which a language file does not use"},
+        {dialogItems + "\n  <DialogItem></DialogItem></Dialog>", "3, column 3: more than 10000 DialogItem tags"},
+    };
+    for (const auto& refusal : refusals)
+        EXPECT_EQ(OpenError(refusal.bytes), std::string("the file breaks a rule of language files (line ") + refusal.where + ")")
+            << refusal.bytes.substr(0, 80);
+    EXPECT_EQ(OpenError(dialogItems + "<dialogItem/><Dialogitem/></Dialog>"), "") << "the limit counts DialogItem only";
     EXPECT_EQ(OpenError(declaration + "<!-- only a comment -->\n"), "the file holds no tag");
     EXPECT_EQ(OpenError("<a t=\"-->\"><![CDATA[<!--]]><?pi <!-- ?></a>"), "") << "no comment in any of these";
     EXPECT_EQ(OpenError("\r\n  <a/>"), "") << "white space before the first tag of a file without declaration";

@@ -53,19 +53,6 @@ bool ReadItem(const CLanguageFile& file, LanguageText::Kind kind, unsigned dialo
     return id && text;
 }
 
-// The cursor's moves go only downwards and sideways, so each dialog item is found from the top.
-bool SeekDialogItem(CLanguageFile& file, size_t index)
-{
-    if (!file.GetTag(CLanguageFile::MoveTop, "TesterLanguage") ||
-        !file.GetTag(CLanguageFile::MoveFirstChild, "Dialog") ||
-        !file.GetTag(CLanguageFile::MoveFirstChild, "DialogItem"))
-        return false;
-    for (size_t i = 0; i < index; ++i)
-        if (!file.GetTag(CLanguageFile::MoveNextSibling, "DialogItem"))
-            return false;
-    return true;
-}
-
 int CountOf(const std::string& text, const char* placeholder)
 {
     int count = 0;
@@ -154,17 +141,21 @@ bool ReadLanguageTexts(const std::string& path, std::vector<LanguageText>* texts
              found = file.GetTag(CLanguageFile::MoveNextSibling, "MessageItem"))
             if (ReadItem(file, LanguageText::Message, 0, &item))
                 texts->push_back(item);
-    for (size_t index = 0; SeekDialogItem(file, index); ++index) {
-        // The cursor finds each dialog item from the top again: the reader bounds their number.
+    bool more = file.GetTag(CLanguageFile::MoveTop, "TesterLanguage") && file.GetTag(CLanguageFile::MoveFirstChild, "Dialog") &&
+                file.GetTag(CLanguageFile::MoveFirstChild, "DialogItem");
+    for (; more; more = file.GetTag(CLanguageFile::MoveNextSibling, "DialogItem")) {
+        // The cursor moves only down and sideways: the walk comes back to the item it looked into.
+        const unsigned long dialog = file.Place();
         LanguageText caption;
-        if (!file.GetAttribute("ID"))
-            continue;
-        if (ReadItem(file, LanguageText::Caption, 0, &caption))
-            texts->push_back(caption);
-        for (int found = file.GetTag(CLanguageFile::MoveFirstChild, "ControlItem"); found;
-             found = file.GetTag(CLanguageFile::MoveNextSibling, "ControlItem"))
-            if (ReadItem(file, LanguageText::Control, caption.id, &item))
-                texts->push_back(item);
+        if (file.GetAttribute("ID")) {
+            if (ReadItem(file, LanguageText::Caption, 0, &caption))
+                texts->push_back(caption);
+            for (int found = file.GetTag(CLanguageFile::MoveFirstChild, "ControlItem"); found;
+                 found = file.GetTag(CLanguageFile::MoveNextSibling, "ControlItem"))
+                if (ReadItem(file, LanguageText::Control, caption.id, &item))
+                    texts->push_back(item);
+        }
+        file.ReturnTo(dialog);
     }
     return true;
 }

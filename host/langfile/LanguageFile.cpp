@@ -2,7 +2,6 @@
 #include "XmlInput.h"
 #include <cstdint>
 #include <cstring>
-#include <cwchar>
 #include <new>
 #include <string>
 #include <unordered_map>
@@ -131,11 +130,6 @@ private:
             *error = "a tag name cannot be read";
             return false;
         }
-        if (nameLength == 10 && std::wmemcmp(name, L"DialogItem", 10) == 0 &&
-            ++m_dialogItems > CLanguageFile::kMaxDialogItems) {
-            *error = Printed("the file has more than %lu DialogItem tags", CLanguageFile::kMaxDialogItems);
-            return false;
-        }
         auto index = static_cast<std::uint32_t>(m_doc.nodes.size());
         bool empty = reader->IsEmptyElement() != FALSE;
         m_doc.nodes.push_back({Intern(name, nameLength), kNone, kNone,
@@ -213,7 +207,6 @@ private:
     CLanguageFile::Document& m_doc;
     bool m_escaped;
     unsigned long m_firstLine;
-    unsigned long m_dialogItems = 0;
     std::vector<OpenTag> m_open;
     std::unordered_map<std::wstring, std::uint32_t> m_wideNames;
 };
@@ -334,6 +327,21 @@ const wchar_t* CLanguageFile::GetAttributeWide(const char* name) const
             return doc.wideText.c_str() + attribute.wideValue;
     }
     return nullptr;
+}
+
+unsigned long CLanguageFile::Place() const
+{
+    return m_document ? m_document->current : kNone;
+}
+
+int CLanguageFile::ReturnTo(unsigned long place)
+{
+    if (!m_document)
+        return 0;
+    Document& doc = *m_document;
+    // Node 0 is the document, which is no tag.
+    doc.current = place > 0 && place < doc.nodes.size() ? static_cast<std::uint32_t>(place) : kNone;
+    return doc.current != kNone ? 1 : 0;
 }
 
 const char* CLanguageFile::GetTagName() const

@@ -20,7 +20,7 @@ public:
     // file is a few hundred kilobytes and four tags deep.
     static constexpr unsigned long kMaxFileSize = 16ul * 1024 * 1024;
     static constexpr unsigned int kMaxDepth = 256;
-    // The translator's check finds each dialog item from the top again; a real file has three.
+    // A real file has three dialogs; a file of thousands is generated or broken.
     static constexpr unsigned long kMaxDialogItems = 10000;
     static constexpr unsigned int kCodePage = 1250;
 
@@ -41,6 +41,13 @@ public:
     // The same text before its conversion to the code page, for checking a translation.
     const wchar_t* GetAttributeWide(const char* name) const;
     const char* GetTagName() const;
+
+    // Where the cursor stands, and the way back there: a walk that looks inside each tag of a
+    // list goes on from the tag it left, rather than seeking it from the top again, which costs
+    // as much as the whole list. A place holds until the next open or close; one that names
+    // no tag of the file leaves no tag current, and the return answers 0.
+    unsigned long Place() const;
+    int ReturnTo(unsigned long place);
 
     struct Document;   // the parsed file; its layout is the reader's own
 

@@ -1,5 +1,7 @@
 #pragma once
-// The language file as Wine's XML reader can take it. Internal to the language-file reader.
+// The language file as Wine's XML reader can take it. Internal to the language-file reader;
+// the stream is exported for its tests only.
+#include "LangFileApi.h"
 #include <windows.h>
 #include <objbase.h>
 #include <xmllite.h>
@@ -10,7 +12,10 @@ namespace xmlinput {
 // A file is first checked here for XML 1.0 well-formedness as a conforming parser checks it,
 // because Wine's reader lets through what Windows' refuses (control characters, NUL,
 // duplicate attributes, a declaration that names another encoding, content after the root
-// tag). A refusal names the line and column of the fault itself, counted in characters.
+// tag), and for the rules of a language file (no document type definition, no namespace
+// prefix, names of at most kMaxNameLength characters, UTF-8 or UTF-16, a bounded number of
+// dialog items). A refusal says which of the two it is and names the line and column of the
+// fault itself, counted in characters.
 //
 // What the reader then gets is shaped around its limits (the same bytes read the same with the
 // reader of Windows):
@@ -50,7 +55,7 @@ bool HoldsEscape(const wchar_t* text, size_t length);
 std::string Printed(const char* format, unsigned long a, unsigned long b = 0, unsigned long c = 0);
 
 // The shaped file as the reader pulls it, in chunks that end after an ASCII byte.
-class ChunkStream : public ISequentialStream {
+class LANGFILE_API ChunkStream : public ISequentialStream {
 public:
     explicit ChunkStream(const std::string& bytes) : m_bytes(bytes) {}
     virtual ~ChunkStream() = default;

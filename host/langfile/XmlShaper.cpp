@@ -1,9 +1,16 @@
 #include "XmlShaper.h"
+#include "LanguageFile.h"
 #include "XmlText.h"
 #include <algorithm>
 #include <iterator>
 
 namespace xmlinput {
+
+namespace {
+
+const char kDialogItem[] = "DialogItem";
+
+} // namespace
 
 Shaper::Shaper(const std::string& in, bool utf16, ShapedFile* file) : m_in(in), m_utf16(utf16), m_file(*file)
 {
@@ -49,7 +56,10 @@ std::string Shaper::Reason() const
         line += lineBreak ? 1 : 0;
         column = lineBreak ? 1 : column + ((static_cast<unsigned char>(m_in[at]) & 0xC0) != 0x80 && m_in[at] != '\r');
     }
-    return Printed("the file is not well-formed XML (line %lu, column %lu: ", line, column) + m_what + ")";
+    return Printed(m_byRule ? "the file breaks a rule of language files (line %lu, column %lu: "
+                            : "the file is not well-formed XML (line %lu, column %lu: ",
+                   line, column) +
+           m_what + ")";
 }
 
 bool Shaper::IsLineBreak(size_t at) const
@@ -71,6 +81,12 @@ bool Shaper::Fail(size_t at, std::string what)
     m_faultAt = at;
     m_what = std::move(what);
     return false;
+}
+
+bool Shaper::Refuse(size_t at, std::string what)
+{
+    m_byRule = true;
+    return Fail(at, std::move(what));
 }
 
 bool Shaper::BadCharacter(unsigned long c)
@@ -123,13 +139,13 @@ bool Shaper::TakeName(size_t* length, bool attribute)
     if (count == 0)
         return Fail(m_at, "a name is missing or begins with a character that no name begins with");
     if (count > kMaxNameLength)
-        return Fail(m_at, Printed("a name longer than %lu characters", kMaxNameLength));
+        return Refuse(m_at, Printed("a name longer than %lu characters", kMaxNameLength));
     // Windows' reader resolves prefixes; a language file has none but xml: and xmlns:.
     std::string name(m_in, m_at, *length);
     size_t colon = name.find(':');
     if (colon != std::string::npos &&
         !(attribute && colon + 1 < name.size() && (name.compare(0, colon, "xml") == 0 || name.compare(0, colon, "xmlns") == 0)))
-        return Fail(m_at, "the name " + Shown(m_in, m_at, *length) + " has a namespace prefix, which a language file does not use");
+        return Refuse(m_at, "the name " + Shown(m_in, m_at, *length) + " has a namespace prefix, which a language file does not use");
     m_at += *length;
     return true;
 }
@@ -174,6 +190,8 @@ bool Shaper::StartTag()
     size_t name = m_at, length = 0;
     if (!TakeName(&length, false))
         return false;
+    if (m_in.compare(name, length, kDialogItem) == 0 && ++m_dialogItems > CLanguageFile::kMaxDialogItems)
+        return Refuse(start, Printed("more than %lu DialogItem tags", CLanguageFile::kMaxDialogItems));
     Put(m_in.substr(start, m_at - start));
     m_attributes.clear();
     for (;;) {

@@ -31,7 +31,9 @@ private:
 
     bool IsLineBreak(size_t at) const;
     unsigned long Line(size_t at) const;
+    // A fault of XML itself, and a refusal by a rule of language files, of well-formed XML.
     bool Fail(size_t at, std::string what);
+    bool Refuse(size_t at, std::string what);
     bool BadCharacter(unsigned long c);
     void Put(const std::string& text);
     void Put(char c);
@@ -76,7 +78,9 @@ private:
     bool m_rootSeen = false;
     std::vector<OpenTag> m_open;
     std::unordered_set<std::string> m_attributes;   // the names of the tag being read
+    unsigned long m_dialogItems = 0;
     size_t m_faultAt = std::string::npos;
+    bool m_byRule = false;
     std::string m_what;
 };
 

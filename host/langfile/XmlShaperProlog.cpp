@@ -28,8 +28,8 @@ bool Shaper::Misc()
             fine = Comment();
         else if (Is("<?"))
             fine = Instruction();
-        else if (Is("<!DOCTYPE"))
-            return Fail(m_at, "a document type definition, which a language file may not have");
+        else if (Is("<!DOCTYPE") && !m_rootSeen)
+            return Refuse(m_at, "a document type definition, which a language file may not have");
         else if (c == kBad || !IsChar(c))
             return BadCharacter(c);
         else if (m_rootSeen)
@@ -130,7 +130,7 @@ bool Shaper::Declaration()
         return false;
     bool utf8 = SameIgnoringCase(value, "UTF-8"), utf16 = SameIgnoringCase(value, "UTF-16");
     if (found > 0 && !utf8 && !utf16)
-        return Fail(at, "the encoding \"" + value.substr(0, 40) + "\"; a language file is in UTF-8 or UTF-16");
+        return Refuse(at, "the encoding \"" + value.substr(0, 40) + "\"; a language file is in UTF-8 or UTF-16");
     if (found > 0 && utf16 != m_utf16)
         return Fail(at, m_utf16 ? "the declared encoding is UTF-8, but the file is in UTF-16"
                                 : "the declared encoding is UTF-16, but the file is not");

@@ -99,18 +99,39 @@ TEST_F(LanguageCheck, TheExportHoldsTheIdsAndTextsOfTheReference)
     EXPECT_EQ(RunCheckLanguage(*module.Test(), path), kLanguageUnreadable);
 }
 
+// --export-lang at the reference, under any name of it and with --replace, leaves it as it is.
+// The refusal looks at the reference of the language folder, so a copy of that folder stands in.
+TEST_F(LanguageCheck, TheReferenceIsNeverWrittenOver)
+{
+    const std::string folder = daxotest::TempPath("reference-folder"), other = daxotest::TempPath("elsewhere");
+    ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr) && ::CreateDirectoryA(other.c_str(), nullptr));
+    const std::string english = daxotest::ReadFileBytes(ReferenceLanguageFile());
+    ASSERT_FALSE(english.empty());
+    daxotest::WriteFileBytes(folder + "\\en.xml", english);
+    daxotest::ScopedEnv env("DAXO_LANG_DIR", folder.c_str());
+    ASSERT_EQ(ReferenceLanguageFile(), folder + "\\en.xml");
+    ASSERT_TRUE(::CreateHardLinkA((other + "\\linked.xml").c_str(), ReferenceLanguageFile().c_str(), nullptr));
+    const std::string names[] = {ReferenceLanguageFile(), folder + "\\EN.XML", folder + "\\.\\en.xml",
+                                 other + "\\..\\reference-folder\\en.xml", other + "\\linked.xml"};
+    for (const std::string& name : names) {
+        EXPECT_EQ(RunExportLanguage(*module.Test(), name, true), kLanguageUnreadable) << name;
+        EXPECT_TRUE(daxotest::ReadFileBytes(ReferenceLanguageFile()) == english) << name;
+    }
+}
+
 // The check and the load share the reader and so every limit of it, with the same reason.
 TEST_F(LanguageCheck, AFileTheCheckRefusesDoesNotLoadEither)
 {
     std::string xml = "<TesterLanguage><Dialog>";
-    for (unsigned long i = 0; i <= CLanguageFile::kMaxDialogItems; ++i)
+    for (unsigned long i = 0; i < CLanguageFile::kMaxDialogItems; ++i)
         xml += "<DialogItem ID=\"2020\"/>";
+    const std::string column = std::to_string(xml.size() + 1);
     const std::string path = daxotest::TempPath("many.xml");
-    daxotest::WriteFileBytes(path, xml + "</Dialog></TesterLanguage>");
+    daxotest::WriteFileBytes(path, xml + "<DialogItem ID=\"2020\"/></Dialog></TesterLanguage>");
     std::vector<LanguageText> texts;
     std::string error;
     EXPECT_FALSE(ReadLanguageTexts(path, &texts, &error));
-    EXPECT_EQ(error, "the file has more than 10000 DialogItem tags");
+    EXPECT_EQ(error, "the file breaks a rule of language files (line 1, column " + column + ": more than 10000 DialogItem tags)");
     EXPECT_EQ(RunCheckLanguage(*module.Test(), path), kLanguageUnreadable);
     EXPECT_FALSE(CLanguageMenu::OpenFile(*module.Test(), path)) << "what --lang does";
     EXPECT_EQ(CLanguageMenu::WhyNotRead(*module.Test()), error);
