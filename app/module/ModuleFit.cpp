@@ -86,10 +86,9 @@ constexpr const char* kNamesWineLacks[] = {"??_7type_info@@6B@"};
 
 bool WineLacks(const std::string& library, const std::string& name)
 {
-    static const bool underWine =
-        ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-    return underWine && Lower(library) == "msvcrt.dll" &&
-           std::find(std::begin(kNamesWineLacks), std::end(kNamesWineLacks), name) != std::end(kNamesWineLacks);
+    return Lower(library) == "msvcrt.dll" &&
+           std::find(std::begin(kNamesWineLacks), std::end(kNamesWineLacks), name) != std::end(kNamesWineLacks) &&
+           ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
 }
 
 // Why a file is no library of this host, after its name; empty when it is one.
