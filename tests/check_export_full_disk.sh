@@ -5,13 +5,8 @@
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 dist=${1:?dist folder of this architecture}
-disk=$(mktemp -d)
-if ! mount -t tmpfs -o size=64k tmpfs "$disk" 2>/dev/null; then
-    echo "skipped: this machine mounts no file system for the test"
-    rmdir "$disk"
-    exit 0
-fi
-trap 'umount "$disk"; rmdir "$disk"' EXIT
+. "$root/tests/small_disk.sh"
+mount_small_disk
 cp "$root/lang/cs.xml" "$disk/de.xml"
 before=$(md5sum <"$disk/de.xml")
 dd if=/dev/zero of="$disk/filler" bs=4096 2>/dev/null

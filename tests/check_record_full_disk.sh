@@ -4,13 +4,8 @@
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 dist=${1:?dist folder of this architecture}
-disk=$(mktemp -d)
-if ! mount -t tmpfs -o size=64k tmpfs "$disk" 2>/dev/null; then
-    echo "skipped: this machine mounts no file system for the test"
-    rmdir "$disk"
-    exit 0
-fi
-trap 'umount "$disk"; rmdir "$disk"' EXIT
+. "$root/tests/small_disk.sh"
+mount_small_disk
 record="$disk/commissioning.csv"
 # 4,090 bytes of whole rows: the next row starts in the last page and needs another one.
 { printf 'time,serial,type,address,baud,parity,result,detail\r\n'
