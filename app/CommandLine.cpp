@@ -118,9 +118,9 @@ std::string Usage()
            "--check-module says what of a module does not fit this host and its libraries (exit 0 fits,\n"
            "1 does not fit, 2 the file cannot be read or is no library of this architecture).\n"
            "Exit codes: 0 passed, 1 the script failed or a record row was lost, 2 wrong arguments,\n"
-           "script, bench, language or record file, 3 TestDAXO01.dll not loadable, 4 an export missing,\n"
-           "5 a wrong module identifier, 6 no test object, 7 the program crashed (what happened is on\n"
-           "the standard error).\n";
+           "script, bench, language or record file, 3 TestDAXO01.dll or a library of the host beside the\n"
+           "program not loadable, 4 an export missing, 5 a wrong module identifier, 6 no test object,\n"
+           "7 the program crashed (what happened is on the standard error).\n";
 }
 
 std::string RecordPath(const HostOptions& options)

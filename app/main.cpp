@@ -2,6 +2,7 @@
 #include "CommandLine.h"
 #include "CrashReport.h"
 #include "HostApplication.h"
+#include "HostLibraries.h"
 #include "ModuleFit.h"
 #include "ModuleProbe.h"
 #include <windows.h>
@@ -19,6 +20,13 @@ int main(int argc, char** argv)
     ::SetConsoleOutputCP(CP_UTF8);
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+    // Before anything calls into the host's libraries: a call would load a missing one and fail.
+    const std::vector<std::string> notLoaded = daxohost::LoadHostLibraries(daxohost::ProgramFolder());
+    if (!notLoaded.empty()) {
+        for (const std::string& line : notLoaded)
+            std::fprintf(stderr, "daxohost: %s\n", line.c_str());
+        return daxohost::kExitModuleNotFound;
+    }
     std::vector<std::string> args(argv + 1, argv + argc);
     // The host's own child that loads a module it checks; the usage does not name it.
     if (args.size() == 2 && args[0] == daxohost::kProbeOption)

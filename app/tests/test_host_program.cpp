@@ -79,6 +79,34 @@ TEST(HostProgram, RefusesEveryModuleThatIsNotTheOneWithItsOwnExitCode)
     }
 }
 
+// Windows ends a program whose libraries are not all there before it runs a line, without a
+// word: the host names each of its libraries that is missing beside it, in a run and in a check.
+TEST(HostProgram, ALibraryOfTheHostMissingBesideItIsNamed)
+{
+    const std::string script = WriteScript("never-run.script", "dialog 2020\n");
+    const std::vector<std::vector<std::string>> runs = {{"--script", script}, {"--check-module", "TestDAXO01.dll"}};
+    for (const char* library : {"simbench.dll", "langfile.dll", "quillet.dll", "prubel.dll", "daxotester.test", "tarlex.dll"}) {
+        const std::string folder = HostFolder(std::string("host-without-") + library, "");
+        ASSERT_TRUE(::CopyFileA((DistFolder() + "\\TestDAXO01.dll").c_str(), (folder + "\\TestDAXO01.dll").c_str(), FALSE));
+        ASSERT_TRUE(::DeleteFileA((folder + "\\" + library).c_str())) << library;
+        for (const auto& args : runs) {
+            Outcome outcome = RunHost(folder, args);
+            EXPECT_EQ(outcome.exitCode, 3u) << library << " " << args[0] << ": " << outcome.output;
+            EXPECT_NE(outcome.output.find(std::string("daxohost: ") + library + " is missing beside daxohost.exe.\n"
+                                          "daxohost: put the host's libraries back beside daxohost.exe"),
+                      std::string::npos)
+                << library << " " << args[0] << ": " << outcome.output;
+        }
+    }
+    // There but no library at all: Windows' reason, and the same exit.
+    const std::string folder = HostFolder("host-broken-quillet", "");
+    daxotest::WriteFileBytes(folder + "\\quillet.dll", "not a library");
+    Outcome outcome = RunHost(folder, runs.front());
+    EXPECT_EQ(outcome.exitCode, 3u) << outcome.output;
+    EXPECT_NE(outcome.output.find("daxohost: quillet.dll beside daxohost.exe cannot be loaded: "), std::string::npos)
+        << outcome.output;
+}
+
 // Windows says only "entry point not found" of a module built for another C++ ABI: the host
 // names what does not fit and where it looked for it.
 TEST(HostProgram, AModuleOfAnotherAbiIsRefusedWithTheNamesThatDoNotFit)
