@@ -148,6 +148,9 @@ int CHostApplication::Prepare()
     if (!codePageNotice.empty())
         Tell("note: ", codePageNotice, MB_ICONINFORMATION);
     m_log.AddListener([this](const LogEntry& entry) { OnEntry(entry); });
+    if (!m_options.lang.empty())
+        for (const std::string& note : ReorderedMessages(*m_module.Test()))
+            m_log.AddNote("language file " + m_options.lang + ": " + note);
     DaxoTesterSetEventSink(&CHostApplication::OnTesterEvent, this);
     return kExitPassed;
 }

@@ -51,6 +51,7 @@ std::vector<LanguageChoice> CLanguageMenu::LanguagesOfTester() const
 HMENU CLanguageMenu::Build()
 {
     m_choices.clear();
+    m_chosen = 0;
     LanguageChoice english;
     english.label = "&English (the module's own texts)";
     m_choices.push_back(english);
@@ -96,6 +97,7 @@ bool CLanguageMenu::OnCommand(UINT command, HWND owner)
         if (!notice.empty())
             ::MessageBoxA(owner, notice.c_str(), "Language", MB_OK | MB_ICONINFORMATION);
     }
+    m_chosen = index;
     if (m_menu)
         ::CheckMenuRadioItem(m_menu, m_first, m_first + static_cast<UINT>(m_choices.size()) - 1,
                              m_first + static_cast<UINT>(index), MF_BYCOMMAND);
