@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 #include "HostContract.h"
+#include "LanguageCheck.h"
 #include "ResultLog.h"
 #include "TextCodec.h"
 #include <commdlg.h>
@@ -16,6 +17,8 @@ const int kMainLeft = 40, kMainTop = 20, kMainWidth = 840, kMainHeight = 500;
 // about 610 x 350 pixels. The bench window goes below that band so that the operator sees
 // the jumper and the units while a dialog is open.
 const int kCentredDialogHalfHeight = 180, kBenchHeight = 270;
+// The verdict line: one line of its large font, and the space kept around a story that wraps.
+const int kVerdictMinHeight = 36, kVerdictPadding = 8;
 
 struct VerdictLook {
     COLORREF text;
@@ -43,6 +46,14 @@ std::string SessionLine(const SessionTotals& totals)
 std::string UnitName(const UnitPass& pass)
 {
     return "  Unit " + (pass.serial.empty() ? std::string("(no serial)") : pass.serial) + ":  ";
+}
+
+// The record as the operator finds it on the disk: the folder too, not the name alone.
+std::string FullPath(const std::string& path)
+{
+    char full[MAX_PATH * 2] = "";
+    const DWORD length = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return length > 0 && length < sizeof full ? std::string(full, length) : path;
 }
 
 POINT BenchPlace()
@@ -170,7 +181,7 @@ std::string CMainWindow::ModuleInfo() const
         const char* test = m_test.GetSupportedTest(i);
         info += (i ? ", " : "") + std::string(test ? test : "?");
     }
-    return info + ".\r\nCommissioning record: " + m_recordPath;
+    return info + ".\r\nCommissioning record: " + FullPath(m_recordPath);
 }
 
 void CMainWindow::OnCreate()
@@ -178,7 +189,8 @@ void CMainWindow::OnCreate()
     m_info = Child(m_window, "STATIC", ModuleInfo().c_str(), SS_LEFT, 0);
     m_configure = Child(m_window, "BUTTON", "&Configure unit...", WS_TABSTOP | BS_DEFPUSHBUTTON, kConfigureCommand);
     m_status = Child(m_window, "STATIC", "Connect a unit at the bench, then configure it.", SS_LEFT, 0);
-    m_verdict = Child(m_window, "STATIC", "No unit configured yet.", SS_LEFT | SS_CENTERIMAGE, 0);
+    // Wrapped, and as high as the story needs: the address at its end is what the operator reads.
+    m_verdict = Child(m_window, "STATIC", "No unit configured yet.", SS_LEFT | SS_NOPREFIX, 0);
     m_totals = Child(m_window, "STATIC", SessionLine(SessionTotals()).c_str(), SS_LEFT, 0);
     m_verdictFont = ::CreateFontA(-22, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma");
@@ -197,7 +209,7 @@ void CMainWindow::Layout(int width, int height)
     ::MoveWindow(m_configure, margin, y, 150, buttonHeight, TRUE);
     ::MoveWindow(m_status, 150 + 2 * margin, y + 6, width - 150 - 3 * margin, buttonHeight - 6, TRUE);
     y += buttonHeight + margin;
-    const int verdictHeight = 36, totalsHeight = 18;
+    const int verdictHeight = VerdictHeight(width - 2 * margin), totalsHeight = 18;
     ::MoveWindow(m_verdict, margin, y, width - 2 * margin, verdictHeight, TRUE);
     y += verdictHeight + margin / 2;
     ::MoveWindow(m_totals, margin, y, width - 2 * margin, totalsHeight, TRUE);
@@ -206,10 +218,36 @@ void CMainWindow::Layout(int width, int height)
     ::MoveWindow(m_view.Handle(), margin, y, width - 2 * margin, listHeight > 20 ? listHeight : 20, TRUE);
 }
 
+int CMainWindow::VerdictHeight(int width) const
+{
+    const int length = ::GetWindowTextLengthA(m_verdict);
+    std::string text(length > 0 ? static_cast<size_t>(length) + 1 : 1, '\0');
+    ::GetWindowTextA(m_verdict, &text[0], static_cast<int>(text.size()));
+    HDC dc = ::GetDC(m_verdict);
+    HGDIOBJ before = ::SelectObject(dc, m_verdictFont ? m_verdictFont : ::GetStockObject(DEFAULT_GUI_FONT));
+    RECT needed{0, 0, width > 0 ? width : 1, 0};
+    ::DrawTextA(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    ::SelectObject(dc, before);
+    ::ReleaseDC(m_verdict, dc);
+    const int height = needed.bottom - needed.top + kVerdictPadding;
+    return height > kVerdictMinHeight ? height : kVerdictMinHeight;
+}
+
+void CMainWindow::Relayout()
+{
+    RECT client{};
+    if (m_window && ::GetClientRect(m_window, &client))
+        Layout(client.right, client.bottom);
+}
+
 void CMainWindow::OnCommand(unsigned id)
 {
-    if (m_languages.OnCommand(id, m_window))
+    if (m_languages.OnCommand(id, m_window)) {
+        // What a translation does to the configuration summary is seen before a unit is.
+        for (const std::string& note : ReorderedMessages(m_test))
+            m_log.AddNote("language file " + m_languages.ChosenFile() + ": " + note);
         return;
+    }
     switch (id) {
     case kConfigureCommand: ConfigureUnit(); break;
     case kSaveLogCommand: SaveLog(); break;
@@ -254,6 +292,7 @@ void CMainWindow::SetVerdict(const std::string& text, COLORREF textColour, COLOR
         m_verdictBrush = brush;
     }
     ::SetWindowTextA(m_verdict, text.c_str());
+    Relayout();
     ::InvalidateRect(m_verdict, nullptr, TRUE);
 }
 

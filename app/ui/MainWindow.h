@@ -39,6 +39,7 @@ public:
     const CLanguageMenu& Languages() const { return m_languages; }
     HWND ResultList() const { return m_view.Handle(); }
     HWND Status() const { return m_status; }
+    HWND InfoLine() const { return m_info; }
     HWND VerdictLine() const { return m_verdict; }
     HWND TotalsLine() const { return m_totals; }
 
@@ -55,6 +56,9 @@ private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCreate();
     void Layout(int width, int height);
+    void Relayout();
+    // What the verdict line needs at this width for its whole story.
+    int VerdictHeight(int width) const;
     void OnCommand(unsigned id);
     LRESULT OnNotify(NMHDR* header);
     LRESULT OnControlColour(HDC dc, HWND control);

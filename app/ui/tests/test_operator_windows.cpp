@@ -224,4 +224,45 @@ TEST_F(LoadedModule, MainWindowConfiguresAUnitWhileTheBenchStaysUsable)
     EXPECT_EQ(std::string(verdict).find("  No unit connected"), 0u) << verdict;
 }
 
+// The whole story at the window's first size, the address at its end included, and the record
+// with its folder: the operator finds both without resizing or searching.
+TEST_F(LoadedModule, MainWindowShowsTheWholeVerdictAndTheRecordsFolder)
+{
+    CResultLog log;
+    CMainWindow window(*test, log, "commissioning.csv");
+    ASSERT_TRUE(window.Create(::GetModuleHandleA(nullptr), "TestDAXO01.dll"));
+    char folder[MAX_PATH] = "", info[1024] = "";
+    ::GetCurrentDirectoryA(sizeof folder, folder);
+    ::GetWindowTextA(window.InfoLine(), info, sizeof info);
+    EXPECT_NE(std::string(info).find(std::string(folder) + "\\commissioning.csv"), std::string::npos) << info;
+
+    SessionTotals totals;
+    UnitPass pass;
+    pass.serial = "00000712";
+    for (PassResult result : {PassResult::TestFailed, PassResult::WriteFailed, PassResult::Configured}) {
+        pass.result = result;
+        pass.address = 125;
+        totals.Count(pass);
+    }
+    window.ShowVerdict(pass, totals);
+    HWND verdict = window.VerdictLine();
+    char text[512] = "";
+    ::GetWindowTextA(verdict, text, sizeof text);
+    ASSERT_NE(std::string(text).find("then configured at address 125"), std::string::npos) << text;
+    RECT shown{}, totalsLine{};
+    ::GetClientRect(verdict, &shown);
+    HDC dc = ::GetDC(verdict);
+    HGDIOBJ before = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(verdict, WM_GETFONT, 0, 0)));
+    RECT needed{0, 0, shown.right, 0};
+    ::DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    ::SelectObject(dc, before);
+    ::ReleaseDC(verdict, dc);
+    EXPECT_LE(needed.bottom, shown.bottom) << "the story's last line is cut off";
+    EXPECT_LE(needed.right, shown.right);
+    RECT verdictOnScreen{};
+    ::GetWindowRect(verdict, &verdictOnScreen);
+    ::GetWindowRect(window.TotalsLine(), &totalsLine);
+    EXPECT_GE(totalsLine.top, verdictOnScreen.bottom) << "the totals below the story, not over it";
+}
+
 } // namespace
