@@ -1,5 +1,6 @@
 #include "LanguageCheck.h"
 #include "FileIdentity.h"
+#include "HostTexts.h"
 #include "LanguageFile.h"
 #include "LanguageFolder.h"
 #include "Placeholders.h"
@@ -215,8 +216,13 @@ bool CLanguageCheck::LoadReference(const std::string& path, std::string* error)
         const char* handedOn = hostCheck.ModuleText(item);
         if (!confirmed.insert(item.Key()).second)
             continue;
+        const char* hostText = item.kind == LanguageText::Message ? EnglishHostText(item.id) : nullptr;
         if (own && *own && (!handedOn || std::strcmp(own, handedOn) != 0)) {
             item.text = own;
+            m_reference.push_back(item);
+        } else if (hostText) {
+            // The host's own words, which the module hands on; the host's English is built in.
+            item.text = hostText;
             m_reference.push_back(item);
         } else {
             m_unconfirmed.push_back(item.Name());
@@ -334,23 +340,23 @@ std::vector<std::string> ReorderedMessages(CTestObject test)
 std::string CLanguageCheck::Export() const
 {
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                      "<!-- The module's English texts. A translation keeps every ID, replaces every text and\n"
-                      "     keeps the placeholders %s and %d of each message. -->\n"
+                      "<!-- The module's English texts, then the host application's (messages from 1000). A\n"
+                      "     translation keeps every ID, replaces every text and keeps the placeholders %s and %d\n"
+                      "     of each message; they are filled by kind, the first %s with the first text, whatever\n"
+                      "     their places. -->\n"
                       "<TesterLanguage>\n  <Message>\n";
     for (const LanguageText& item : m_reference)
         if (item.kind == LanguageText::Message)
-            xml += "    <MessageItem ID=\"" + std::to_string(item.id) + "\" text=\"" + XmlAttribute(ModuleText(item)) +
-                   "\"/>\n";
+            xml += "    <MessageItem ID=\"" + std::to_string(item.id) + "\" text=\"" + XmlAttribute(item.text) + "\"/>\n";
     xml += "  </Message>\n  <Dialog>\n";
     for (const LanguageText& dialog : m_reference) {
         if (dialog.kind != LanguageText::Caption)
             continue;
-        xml += "    <DialogItem ID=\"" + std::to_string(dialog.id) + "\" text=\"" + XmlAttribute(ModuleText(dialog)) +
-               "\">\n";
+        xml += "    <DialogItem ID=\"" + std::to_string(dialog.id) + "\" text=\"" + XmlAttribute(dialog.text) + "\">\n";
         for (const LanguageText& control : m_reference)
             if (control.kind == LanguageText::Control && control.dialogId == dialog.id)
                 xml += "      <ControlItem ID=\"" + std::to_string(control.id) + "\" text=\"" +
-                       XmlAttribute(ModuleText(control)) + "\"/>\n";
+                       XmlAttribute(control.text) + "\"/>\n";
         xml += "    </DialogItem>\n";
     }
     return xml + "  </Dialog>\n</TesterLanguage>\n";

@@ -51,7 +51,8 @@ public:
     // `test` must have no language file open: its answers are the module's own texts.
     explicit CLanguageCheck(CTestObject test) : m_test(test), m_fit(CControlFit::ModuleOf(test.Object())) {}
 
-    // The ids of the reference file that the module answers with a text of its own.
+    // The ids of the reference file that the module answers with a text of its own, and those of
+    // the host's own words.
     bool LoadReference(const std::string& path, std::string* error);
     const std::vector<LanguageText>& Reference() const { return m_reference; }
     // Ids of the reference file that the module does not answer itself.
@@ -61,7 +62,8 @@ public:
     std::vector<LanguageFinding> Review(const std::vector<LanguageText>& texts) const;
     // The problems only; empty when the file is clean.
     std::vector<std::string> Check(const std::vector<LanguageText>& texts) const;
-    // A complete language file (UTF-8) with every reference id and the module's text for it.
+    // A complete language file (UTF-8) with every reference id and its English: the module's own,
+    // or the host's.
     std::string Export() const;
 
 private:

@@ -69,8 +69,13 @@ private:
     bool IsChosenEnd(const std::string& text) const;
     void SetVerdict(const std::string& text, COLORREF textColour, COLORREF background);
     std::string ModuleInfo() const;
+    void ShowWords();
+    enum class VerdictShown { Nothing, AtWork, Verdict, NoUnit };
+    // What the verdict line shows, kept so that it can be told again in another language.
+    void Remember(VerdictShown shown, const UnitPass& pass, const SessionTotals& totals);
 
     CTestObject m_test;
+    HostWords m_words;
     CResultLog& m_log;
     std::string m_recordPath;
     std::string m_moduleFile;
@@ -88,7 +93,10 @@ private:
     CLanguageMenu m_languages;
     size_t m_shown = 0;        // log entries already in the list
     bool m_configuring = false;
-    std::string m_advice;      // what to do after the call under way; empty: nothing judged yet
+    unsigned m_adviceId = 0;   // what to do after the call under way; 0: nothing judged yet
+    VerdictShown m_verdictShown = VerdictShown::Nothing;
+    UnitPass m_shownPass;
+    SessionTotals m_shownTotals;
 };
 
 } // namespace daxohost
