@@ -61,6 +61,9 @@ const std::vector<HostText> kTexts = {
     {CodePageNotice, "Windows uses code page %d on this machine: the dialogs show Czech letters right only with "
                      "code page 1250 (the log and the record hold them right). To see them, set the system locale "
                      "to Czech (under Wine: LC_ALL=cs_CZ.UTF-8)."},
+    {ColumnTime, "Time"},
+    {ColumnCode, "Code"},
+    {ColumnText, "Text"},
 };
 
 // The host's own tester answers an id that no file holds with a text of its own ("host message

@@ -28,6 +28,8 @@ enum TextId : unsigned {
     LanguageEnglish, ModuleLine, RecordLine,
     // Message boxes.
     LogNotSaved, LanguageNotRead, LanguageBoxTitle, RecordRowLost, CodePageNotice,
+    // The result log's column heads.
+    ColumnTime, ColumnCode, ColumnText,
     kEnd
 };
 } // namespace hosttext

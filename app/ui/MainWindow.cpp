@@ -214,6 +214,7 @@ void CMainWindow::ShowWords()
 {
     ::SetWindowTextA(m_info, ModuleInfo().c_str());
     ::SetWindowTextA(m_configure, m_words(hosttext::MenuConfigure).c_str());
+    m_view.SetHeadings(m_words);
     const unsigned advice = m_adviceId ? m_adviceId : static_cast<unsigned>(hosttext::AdviceStart);
     ::SetWindowTextA(m_status, m_words(advice).c_str());
     ::SetWindowTextA(m_totals, SessionLine(m_shownTotals, m_words).c_str());

@@ -231,6 +231,17 @@ std::string TextOf(HWND window)
     return text;
 }
 
+std::string ColumnHead(HWND list, int column)
+{
+    char text[64] = "";
+    LVCOLUMNA head{};
+    head.mask = LVCF_TEXT;
+    head.pszText = text;
+    head.cchTextMax = sizeof text;
+    ::SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&head));
+    return text;
+}
+
 std::string MenuText(HMENU menu, UINT position)
 {
     char text[128] = "";
@@ -249,15 +260,16 @@ TEST_F(LoadedModule, MainWindowSpeaksTheLanguageInUse)
         const char* status;
         const char* verdict;
         const char* totals;
+        const char* timeHead;   // of the result log
     } kRuns[] = {
         {"", "&File", "&Configure unit...", "Connect a unit at the bench, then configure it.",
          "  Unit 00000712:  write failed: check that JP1 is in WE, then configured at address 5",
-         "This session: 1 unit configured, 0 not configured, first-pass yield 0 %."},
+         "This session: 1 unit configured, 0 not configured, first-pass yield 0 %.", "Time"},
         {"cs.xml", "&Soubor", "&Konfigurovat jednotku...", "P\xF8ipojte jednotku na p\xF8\xEDpravku a nakonfigurujte ji.",
          "  Jednotka 00000712:  z\xE1pis selhal: zkontrolujte, \x9E" "e je JP1 v poloze WE, potom nakonfigurov\xE1na na "
          "adresu 5",
          "Od spu\x9At\xECn\xED: nakonfigurov\xE1no jednotek: 1, nenakonfigurov\xE1no: 0, v\xFDt\xEC\x9Enost "
-         "prvn\xEDho pr\xF9" "chodu 0 %."},
+         "prvn\xEDho pr\xF9" "chodu 0 %.", "\xC8" "as"},
     };
     SessionTotals totals;
     UnitPass pass;
@@ -277,6 +289,7 @@ TEST_F(LoadedModule, MainWindowSpeaksTheLanguageInUse)
         EXPECT_EQ(MenuText(::GetMenu(window.Handle()), 0), run.fileMenu) << run.file;
         EXPECT_EQ(TextOf(::GetDlgItem(window.Handle(), CMainWindow::kConfigureCommand)), run.button) << run.file;
         EXPECT_EQ(TextOf(window.Status()), run.status) << run.file;
+        EXPECT_EQ(ColumnHead(window.ResultList(), 0), run.timeHead) << run.file;
         window.ShowVerdict(pass, totals);
         EXPECT_EQ(TextOf(window.VerdictLine()), run.verdict) << run.file;
         EXPECT_EQ(TextOf(window.TotalsLine()), run.totals) << run.file;
@@ -300,6 +313,7 @@ TEST_F(LoadedModule, MainWindowSpeaksTheLanguageInUse)
     EXPECT_EQ(MenuText(::GetMenu(window.Handle()), 0), kRuns[1].fileMenu);
     EXPECT_EQ(TextOf(window.VerdictLine()), kRuns[1].verdict);
     EXPECT_EQ(TextOf(window.TotalsLine()), kRuns[1].totals);
+    EXPECT_EQ(ColumnHead(window.ResultList(), 0), kRuns[1].timeHead);
     CLanguageMenu::UseEnglish(*test);
 }
 
