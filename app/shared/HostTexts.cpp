@@ -1,5 +1,6 @@
 #include "HostTexts.h"
 #include "TesterHooks.h"
+#include "UnitContract.h"
 #include <memory>
 
 namespace daxohost {
@@ -7,6 +8,9 @@ namespace daxohost {
 using namespace hosttext;
 
 namespace {
+
+// The file's first item of an id answers the module too: no host text may take one of its ids.
+static_assert(kFirst > msg::kLast, "the host's messages lie beyond the module's");
 
 const std::vector<HostText> kTexts = {
     {Configured, "configured at address %d"},
@@ -93,7 +97,8 @@ const std::vector<HostText>& HostTextTable()
 
 const char* EnglishHostText(unsigned id)
 {
-    return id >= kFirst && id < kEnd ? kTexts[id - kFirst].english : nullptr;
+    // The table is in the order of the ids, one text each.
+    return id >= kFirst && id < kEnd && id - kFirst < kTexts.size() ? kTexts[id - kFirst].english : nullptr;
 }
 
 HostWords EnglishWords()

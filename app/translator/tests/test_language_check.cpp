@@ -77,6 +77,7 @@ TEST_F(LanguageCheck, TheHostsWordsAreMirroredInTheReferenceUnderIdsOfTheirOwn)
         });
         ASSERT_NE(found, english.end()) << "message " << word.id << " is not in en.xml";
         EXPECT_EQ(found->text, word.english) << "message " << word.id;
+        EXPECT_STREQ(EnglishHostText(word.id), word.english) << "the table is in the order of the ids";
         const std::string handedOn = CTestObject(host.get()).GetMessageA(word.id);
         EXPECT_EQ(module.Test()->GetMessageA(word.id), handedOn) << "the module hands message " << word.id << " on";
     }
