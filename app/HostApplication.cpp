@@ -1,5 +1,6 @@
 #include "HostApplication.h"
 #include "DistinctFiles.h"
+#include "HostTexts.h"
 #include "Files.h"
 #include "TesterHooks.h"
 #include "LanguageCheck.h"
@@ -148,6 +149,9 @@ int CHostApplication::Prepare()
     if (!codePageNotice.empty())
         Tell("note: ", codePageNotice, MB_ICONINFORMATION);
     m_log.AddListener([this](const LogEntry& entry) { OnEntry(entry); });
+    if (!m_options.lang.empty())
+        for (const std::string& note : ReorderedMessages(*m_module.Test()))
+            m_log.AddNote("language file " + m_options.lang + ": " + note);
     DaxoTesterSetEventSink(&CHostApplication::OnTesterEvent, this);
     return kExitPassed;
 }
@@ -181,15 +185,17 @@ void CHostApplication::OnPass(const UnitPass& pass)
         m_mainWindow->ShowVerdict(pass, m_totals);
     if (m_record.Append(pass))
         return;
-    // In the code page, as the operator's message box wants it; the console gets UTF-8.
-    const std::string problem = "The commissioning record " + m_record.Path() +
-                                " cannot be written: the row of unit " + pass.serial + " is lost.";
+    // In the code page, as the operator's message box wants it; the console gets UTF-8, in English
+    // whatever the language, as scripts read it.
+    const std::string problem = FillByKind(EnglishHostText(hosttext::RecordRowLost), {m_record.Path(), pass.serial});
     if (m_lostRow.empty())
         m_lostRow = AnsiToUtf8(problem);
     Print(stderr, "daxohost: " + AnsiToUtf8(problem) + "\n");
     // Production labels the unit from this record: the operator must know at once.
     if (ByHand())
-        ::MessageBoxA(nullptr, problem.c_str(), "DAXO host", MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+        ::MessageBoxA(nullptr,
+                      FillByKind(WordsOf(*m_module.Test())(hosttext::RecordRowLost), {m_record.Path(), pass.serial}).c_str(),
+                      "DAXO host", MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
 }
 
 int CHostApplication::RunScript()

@@ -15,7 +15,7 @@ using daxotest::WriteFileBytes;
 
 namespace {
 
-// What lang/en.xml holds: the module's English texts written out for translators, read through
+// What lang/en.xml holds of the module: its English texts written out for translators, read through
 // the host's language-file cursor. The module's own tables are checked against it both ways.
 struct FileText {
     unsigned int dialogId;   // 0 for a message
@@ -57,8 +57,11 @@ const EnglishFile& English()
             reader.LanguageFileGetTag(texts::kTop, "TesterLanguage");
             reader.LanguageFileGetTag(texts::kFirstChild, name);
         };
+        // The host application's own words stand beside the module's under ids of the host's; the
+        // host's tests check those.
         for (size_t i = 0; section("Message"), NthItem(reader, "MessageItem", i); ++i)
-            read.messages.push_back(CurrentItem(reader, 0));
+            if (texts::EnglishMessage(CurrentItem(reader, 0).id))
+                read.messages.push_back(CurrentItem(reader, 0));
         for (size_t i = 0; section("Dialog"), NthItem(reader, "DialogItem", i); ++i) {
             FileText caption = CurrentItem(reader, 0);
             read.captions.push_back(caption);

@@ -1,4 +1,5 @@
 #include "TextCodec.h"
+#include "HostTexts.h"
 #include <windows.h>
 #include <string>
 
@@ -70,10 +71,7 @@ std::string CodePageNotice()
     const UINT machine = ::GetACP();
     if (machine == kModuleCodePage)
         return {};
-    return "Windows uses code page " + std::to_string(machine) +
-           " on this machine: the dialogs show Czech letters right only with code page 1250 (the log and the "
-           "record hold them right). To see them, set the system locale to Czech (under Wine: "
-           "LC_ALL=cs_CZ.UTF-8).";
+    return FillByKind(EnglishHostText(hosttext::CodePageNotice), {}, {std::to_string(machine)});
 }
 
 } // namespace daxohost

@@ -37,32 +37,49 @@ const char* ResultWord(PassResult result)
     }
 }
 
-std::string Verdict(const UnitPass& pass)
+namespace {
+
+unsigned VerdictText(PassResult result)
 {
-    switch (pass.result) {
-    case PassResult::Configured: return "configured at address " + std::to_string(pass.address);
-    case PassResult::TestFailed: return "test failed: unit did not answer";
-    case PassResult::WriteFailed: return "write failed: check that JP1 is in WE";
-    case PassResult::Cancelled: return "cancelled: not configured";
-    case PassResult::Skipped: return "skipped: configured earlier in this series";
-    case PassResult::NoTypeCode: return "no type code in the unit's EEPROM";
-    default: return "error in the module";
+    switch (result) {
+    case PassResult::Configured: return hosttext::Configured;
+    case PassResult::TestFailed: return hosttext::TestFailed;
+    case PassResult::WriteFailed: return hosttext::WriteFailed;
+    case PassResult::Cancelled: return hosttext::Cancelled;
+    case PassResult::Skipped: return hosttext::Skipped;
+    case PassResult::NoTypeCode: return hosttext::NoTypeCode;
+    default: return hosttext::ModuleError;
     }
 }
 
-const char* Advice(PassResult outcome)
+std::string VerdictOf(PassResult result, int address, const HostWords& words)
+{
+    return FillByKind(words(VerdictText(result)), {}, {std::to_string(address)});
+}
+
+} // namespace
+
+std::string Verdict(const UnitPass& pass, const HostWords& words)
+{
+    return VerdictOf(pass.result, pass.address, words);
+}
+
+unsigned AdviceText(PassResult outcome)
 {
     switch (outcome) {
-    case PassResult::Configured: return "Done: the unit is configured. Connect the next unit, then configure it.";
-    case PassResult::TestFailed:
-        return "The unit did not answer with its new settings: check its wiring and settings, or configure it again.";
-    case PassResult::WriteFailed: return "The write failed: move JP1 of the unit to WE, then configure it again.";
-    case PassResult::Cancelled: return "Cancelled: the unit is not configured. Configure it again, or connect the next unit.";
-    case PassResult::Skipped: return "The unit was configured earlier in this series. Connect the next unit, then configure it.";
-    case PassResult::NoTypeCode:
-        return "The unit's EEPROM holds no type code: the unit cannot be configured here. Set it aside, connect the next unit.";
-    default: return "The module failed: see the log, then configure the unit again.";
+    case PassResult::Configured: return hosttext::AdviceConfigured;
+    case PassResult::TestFailed: return hosttext::AdviceTestFailed;
+    case PassResult::WriteFailed: return hosttext::AdviceWriteFailed;
+    case PassResult::Cancelled: return hosttext::AdviceCancelled;
+    case PassResult::Skipped: return hosttext::AdviceSkipped;
+    case PassResult::NoTypeCode: return hosttext::AdviceNoTypeCode;
+    default: return hosttext::AdviceError;
     }
+}
+
+std::string Advice(PassResult outcome, const HostWords& words)
+{
+    return words(AdviceText(outcome));
 }
 
 // A unit's story goes on while the same unit comes back unconfigured: a failed test brings it
@@ -77,11 +94,12 @@ void SessionTotals::Count(const UnitPass& pass)
     if (!Continues(pass.serial))
         m_story.clear();
     m_serial = pass.serial;
-    const std::string verdict = Verdict(pass);
-    if (!m_story.empty() && m_story.back().verdict == verdict)
+    // The same verdict: the same result, and for a configured unit the same address.
+    if (!m_story.empty() && m_story.back().result == pass.result &&
+        (pass.result != PassResult::Configured || m_story.back().address == pass.address))
         ++m_story.back().times;
     else
-        m_story.push_back({verdict, pass.result, 1});
+        m_story.push_back({pass.result, pass.address, 1});
 
     auto found = m_units.emplace(pass.serial, Unit());
     Unit& unit = found.first->second;
@@ -92,35 +110,39 @@ void SessionTotals::Count(const UnitPass& pass)
         unit.configured = pass.result == PassResult::Configured;
 }
 
-std::string SessionTotals::Text() const
+std::string SessionTotals::Text(const HostWords& words) const
 {
     size_t configured = 0, firstPass = 0;
     for (const auto& unit : m_units) {
         configured += unit.second.configured ? 1 : 0;
         firstPass += unit.second.firstPassConfigured ? 1 : 0;
     }
-    std::string text = std::to_string(configured) + (configured == 1 ? " unit" : " units") + " configured, " +
-                       std::to_string(m_units.size() - configured) + " not configured";
+    auto number = [](size_t value) { return std::vector<std::string>{std::to_string(value)}; };
+    std::string text =
+        FillByKind(words(configured == 1 ? hosttext::OneUnitConfigured : hosttext::UnitsConfigured), {}, number(configured)) +
+        ", " + FillByKind(words(hosttext::NotConfigured), {}, number(m_units.size() - configured));
     // Rounded down: 100 % only when every unit went through at once.
     if (!m_units.empty())
-        text += ", first-pass yield " + std::to_string(firstPass * 100 / m_units.size()) + " %";
+        text += ", " + FillByKind(words(hosttext::FirstPassYield), {}, number(firstPass * 100 / m_units.size()));
     return text;
 }
 
-std::string SessionTotals::Story() const
+std::string SessionTotals::Story(const HostWords& words) const
 {
     std::string story;
     for (const Part& part : m_story) {
-        story += (story.empty() ? "" : ", then ") + part.verdict;
+        std::string verdict = VerdictOf(part.result, part.address, words);
         if (part.times > 1)
-            story += " (" + std::to_string(part.times) + " times)";
+            verdict = FillByKind(words(hosttext::StoryTimes), {verdict}, {std::to_string(part.times)});
+        story = story.empty() ? verdict : FillByKind(words(hosttext::StoryThen), {story, verdict});
     }
     return story;
 }
 
-std::string SessionTotals::InProgress(const std::string& serial) const
+std::string SessionTotals::InProgress(const std::string& serial, const HostWords& words) const
 {
-    return Continues(serial) ? Story() + ", then being configured again..." : std::string("being configured...");
+    return Continues(serial) ? FillByKind(words(hosttext::BeingConfiguredAgain), {Story(words)})
+                             : words(hosttext::BeingConfigured);
 }
 
 PassResult SessionTotals::Outcome() const

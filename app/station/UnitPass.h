@@ -2,6 +2,7 @@
 // What happened to each unit: one pass of the configuration per unit reached, followed from
 // what a host sees of it (the EEPROM image it read, the record it was asked to write, the
 // module's reports) and judged when the pass is over.
+#include "HostTexts.h"
 #include "UnitContract.h"
 #include <functional>
 #include <map>
@@ -24,11 +25,12 @@ struct UnitPass {
                              // configuration summary (ANSI); may be empty
 };
 
-// The record's word for a result, and the operator's.
+// The record's word for a result (English whatever the language), and the operator's.
 const char* ResultWord(PassResult result);
-std::string Verdict(const UnitPass& pass);
-// What the operator does next after a unit whose story came to this.
-const char* Advice(PassResult outcome);
+std::string Verdict(const UnitPass& pass, const HostWords& words = EnglishWords());
+// What the operator does next after a unit whose story came to this: the host text, and its words.
+unsigned AdviceText(PassResult outcome);
+std::string Advice(PassResult outcome, const HostWords& words = EnglishWords());
 
 // What the operator has done this session, unit by unit (by serial), and the story of the unit
 // at hand: the passes over it since it came or since it was last configured.
@@ -36,11 +38,11 @@ class SessionTotals {
 public:
     void Count(const UnitPass& pass);
     // "4 units configured, 1 not configured, first-pass yield 80 %".
-    std::string Text() const;
+    std::string Text(const HostWords& words = EnglishWords()) const;
     // "test failed: unit did not answer, then cancelled: not configured".
-    std::string Story() const;
+    std::string Story(const HostWords& words = EnglishWords()) const;
     // The same while a pass over the unit `serial` runs.
-    std::string InProgress(const std::string& serial) const;
+    std::string InProgress(const std::string& serial, const HostWords& words = EnglishWords()) const;
     // What the story comes to: its last result, or the failure that a cancel ended.
     PassResult Outcome() const;
 
@@ -49,9 +51,10 @@ private:
         bool configured = false;          // as its last pass not cancelled or skipped left it
         bool firstPassConfigured = false;
     };
+    // Passes in a row that came to the same verdict, told again in each language.
     struct Part {
-        std::string verdict;
         PassResult result;
+        int address;
         int times;
     };
     bool Continues(const std::string& serial) const;

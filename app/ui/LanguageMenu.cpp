@@ -1,4 +1,5 @@
 #include "LanguageMenu.h"
+#include "HostTexts.h"
 #include "TesterHooks.h"
 #include "TextCodec.h"
 
@@ -52,7 +53,7 @@ HMENU CLanguageMenu::Build()
 {
     m_choices.clear();
     LanguageChoice english;
-    english.label = "&English (the module's own texts)";
+    english.label = WordsOf(m_test)(hosttext::LanguageEnglish);
     m_choices.push_back(english);
     std::vector<LanguageChoice> offered = LanguagesOfTester();
     m_choices.insert(m_choices.end(), offered.begin(), offered.end());
@@ -63,7 +64,11 @@ HMENU CLanguageMenu::Build()
         if (i == 0 && m_choices.size() > 1)
             ::AppendMenuA(m_menu, MF_SEPARATOR, 0, nullptr);
     }
-    ::CheckMenuRadioItem(m_menu, m_first, m_first + static_cast<UINT>(m_choices.size()) - 1, m_first, MF_BYCOMMAND);
+    // Built again in the language chosen: the choice stays marked.
+    if (m_chosen >= m_choices.size())
+        m_chosen = 0;
+    ::CheckMenuRadioItem(m_menu, m_first, m_first + static_cast<UINT>(m_choices.size()) - 1,
+                         m_first + static_cast<UINT>(m_chosen), MF_BYCOMMAND);
     return m_menu;
 }
 
@@ -84,18 +89,21 @@ bool CLanguageMenu::OnCommand(UINT command, HWND owner)
     if (command < m_first || command >= m_first + m_choices.size())
         return false;
     size_t index = command - m_first;
+    const HostWords words = WordsOf(m_test);
     if (!Choose(index)) {
-        std::string message = "The language file " + m_choices[index].path + " cannot be read: " +
-                              WhyNotRead(m_test) + ". The module shows its English texts.";
+        const std::string file = m_choices[index].path, why = WhyNotRead(m_test);
         UseEnglish(m_test);
         index = 0;
-        ::MessageBoxA(owner, message.c_str(), "Language", MB_OK | MB_ICONWARNING);
+        // Told in the language now in use: the module's English.
+        ::MessageBoxA(owner, FillByKind(words(hosttext::LanguageNotRead), {file, why}).c_str(),
+                      words(hosttext::LanguageBoxTitle).c_str(), MB_OK | MB_ICONWARNING);
     } else if (index != 0 && !m_codePageSaid) {
-        const std::string notice = CodePageNotice();
         m_codePageSaid = true;
-        if (!notice.empty())
-            ::MessageBoxA(owner, notice.c_str(), "Language", MB_OK | MB_ICONINFORMATION);
+        if (!CodePageNotice().empty())
+            ::MessageBoxA(owner, FillByKind(words(hosttext::CodePageNotice), {}, {std::to_string(::GetACP())}).c_str(),
+                          words(hosttext::LanguageBoxTitle).c_str(), MB_OK | MB_ICONINFORMATION);
     }
+    m_chosen = index;
     if (m_menu)
         ::CheckMenuRadioItem(m_menu, m_first, m_first + static_cast<UINT>(m_choices.size()) - 1,
                              m_first + static_cast<UINT>(index), MF_BYCOMMAND);

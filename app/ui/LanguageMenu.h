@@ -25,6 +25,8 @@ public:
     // operator has been told why not.
     bool OnCommand(UINT command, HWND owner);
     const std::vector<LanguageChoice>& Choices() const { return m_choices; }
+    // The file of the language in use; empty for the module's English.
+    const std::string& ChosenFile() const { return m_choices.empty() ? m_none : m_choices[m_chosen].path; }
 
     // Sets the file and opens it; true when its texts can be read.
     static bool OpenFile(CTestObject test, const std::string& path);
@@ -43,6 +45,8 @@ private:
     HMENU m_menu = nullptr;
     std::vector<LanguageChoice> m_choices;
     bool m_codePageSaid = false;   // once a session is enough
+    size_t m_chosen = 0;
+    std::string m_none;
 };
 
 } // namespace daxohost

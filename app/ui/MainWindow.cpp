@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 #include "HostContract.h"
+#include "LanguageCheck.h"
 #include "ResultLog.h"
 #include "TextCodec.h"
 #include <commdlg.h>
@@ -16,6 +17,8 @@ const int kMainLeft = 40, kMainTop = 20, kMainWidth = 840, kMainHeight = 500;
 // about 610 x 350 pixels. The bench window goes below that band so that the operator sees
 // the jumper and the units while a dialog is open.
 const int kCentredDialogHalfHeight = 180, kBenchHeight = 270;
+// The verdict line: one line of its large font, and the space kept around a story that wraps.
+const int kVerdictMinHeight = 36, kVerdictPadding = 8;
 
 struct VerdictLook {
     COLORREF text;
@@ -35,14 +38,23 @@ VerdictLook LookOf(PassResult outcome)
     }
 }
 
-std::string SessionLine(const SessionTotals& totals)
+std::string SessionLine(const SessionTotals& totals, const HostWords& words)
 {
-    return "This session: " + totals.Text() + ".";
+    return FillByKind(words(hosttext::SessionLine), {totals.Text(words)});
 }
 
-std::string UnitName(const UnitPass& pass)
+std::string UnitName(const UnitPass& pass, const HostWords& words)
 {
-    return "  Unit " + (pass.serial.empty() ? std::string("(no serial)") : pass.serial) + ":  ";
+    const std::string serial = pass.serial.empty() ? words(hosttext::NoSerial) : pass.serial;
+    return "  " + FillByKind(words(hosttext::UnitName), {serial}) + "  ";
+}
+
+// The record as the operator finds it on the disk: the folder too, not the name alone.
+std::string FullPath(const std::string& path)
+{
+    char full[MAX_PATH * 2] = "";
+    const DWORD length = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return length > 0 && length < sizeof full ? std::string(full, length) : path;
 }
 
 POINT BenchPlace()
@@ -66,7 +78,8 @@ HWND Child(HWND parent, const char* className, const char* text, DWORD style, un
 } // namespace
 
 CMainWindow::CMainWindow(CTestObject test, CResultLog& log, std::string recordPath)
-    : m_test(test), m_log(log), m_recordPath(std::move(recordPath)), m_languages(test, kFirstLanguageCommand)
+    : m_test(test), m_words(WordsOf(test)), m_log(log), m_recordPath(std::move(recordPath)),
+      m_languages(test, kFirstLanguageCommand)
 {
 }
 
@@ -112,19 +125,22 @@ bool CMainWindow::Create(HINSTANCE instance, const std::string& moduleFile)
 
 HMENU CMainWindow::BuildMenu()
 {
+    auto item = [this](HMENU menu, UINT_PTR command, unsigned text, UINT flags = MF_STRING) {
+        ::AppendMenuA(menu, flags, command, m_words(text).c_str());
+    };
     HMENU file = ::CreatePopupMenu();
-    ::AppendMenuA(file, MF_STRING, kSaveLogCommand, "&Save result log...");
+    item(file, kSaveLogCommand, hosttext::MenuSaveLog);
     ::AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuA(file, MF_STRING, kExitCommand, "E&xit");
+    item(file, kExitCommand, hosttext::MenuExit);
     HMENU unit = ::CreatePopupMenu();
-    ::AppendMenuA(unit, MF_STRING, kConfigureCommand, "&Configure unit...");
+    item(unit, kConfigureCommand, hosttext::MenuConfigure);
     HMENU view = ::CreatePopupMenu();
-    ::AppendMenuA(view, MF_STRING, kBenchCommand, "&Bench window");
+    item(view, kBenchCommand, hosttext::MenuBench);
     HMENU bar = ::CreateMenu();
-    ::AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
-    ::AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(unit), "&Unit");
-    ::AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m_languages.Build()), "&Language");
-    ::AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), "&View");
+    item(bar, reinterpret_cast<UINT_PTR>(file), hosttext::MenuFile, MF_POPUP);
+    item(bar, reinterpret_cast<UINT_PTR>(unit), hosttext::MenuUnit, MF_POPUP);
+    item(bar, reinterpret_cast<UINT_PTR>(m_languages.Build()), hosttext::MenuLanguage, MF_POPUP);
+    item(bar, reinterpret_cast<UINT_PTR>(view), hosttext::MenuView, MF_POPUP);
     return bar;
 }
 
@@ -164,22 +180,24 @@ LRESULT CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 std::string CMainWindow::ModuleInfo() const
 {
     const char* name = m_test.GetModuleName();
-    std::string info = "Module " + std::string(name ? name : "?") + " (" + m_moduleFile + ").   Supported tests: ";
+    std::string tests;
     unsigned count = m_test.GetSupportedTestCount();
     for (unsigned i = 0; i < count && i < 64; ++i) {
         const char* test = m_test.GetSupportedTest(i);
-        info += (i ? ", " : "") + std::string(test ? test : "?");
+        tests += (i ? ", " : "") + std::string(test ? test : "?");
     }
-    return info + ".\r\nCommissioning record: " + m_recordPath;
+    return FillByKind(m_words(hosttext::ModuleLine), {name ? name : "?", m_moduleFile, tests}) + "\r\n" +
+           FillByKind(m_words(hosttext::RecordLine), {FullPath(m_recordPath)});
 }
 
 void CMainWindow::OnCreate()
 {
     m_info = Child(m_window, "STATIC", ModuleInfo().c_str(), SS_LEFT, 0);
-    m_configure = Child(m_window, "BUTTON", "&Configure unit...", WS_TABSTOP | BS_DEFPUSHBUTTON, kConfigureCommand);
-    m_status = Child(m_window, "STATIC", "Connect a unit at the bench, then configure it.", SS_LEFT, 0);
-    m_verdict = Child(m_window, "STATIC", "No unit configured yet.", SS_LEFT | SS_CENTERIMAGE, 0);
-    m_totals = Child(m_window, "STATIC", SessionLine(SessionTotals()).c_str(), SS_LEFT, 0);
+    m_configure = Child(m_window, "BUTTON", "", WS_TABSTOP | BS_DEFPUSHBUTTON, kConfigureCommand);
+    m_status = Child(m_window, "STATIC", "", SS_LEFT, 0);
+    // Wrapped, and as high as the story needs: the address at its end is what the operator reads.
+    m_verdict = Child(m_window, "STATIC", "", SS_LEFT | SS_NOPREFIX, 0);
+    m_totals = Child(m_window, "STATIC", "", SS_LEFT, 0);
     m_verdictFont = ::CreateFontA(-22, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma");
     if (m_verdictFont)
@@ -187,6 +205,27 @@ void CMainWindow::OnCreate()
     m_verdictText = ::GetSysColor(COLOR_WINDOWTEXT);
     m_verdictBrush = ::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE));
     m_view.Create(m_window, kListId);
+    ShowWords();
+}
+
+// Every word of the window in the language in use: at the start, and again when the operator
+// chooses another language.
+void CMainWindow::ShowWords()
+{
+    ::SetWindowTextA(m_info, ModuleInfo().c_str());
+    ::SetWindowTextA(m_configure, m_words(hosttext::MenuConfigure).c_str());
+    m_view.SetHeadings(m_words);
+    const unsigned advice = m_adviceId ? m_adviceId : static_cast<unsigned>(hosttext::AdviceStart);
+    ::SetWindowTextA(m_status, m_words(advice).c_str());
+    ::SetWindowTextA(m_totals, SessionLine(m_shownTotals, m_words).c_str());
+    switch (m_verdictShown) {
+    case VerdictShown::Nothing:
+        SetVerdict(m_words(hosttext::NoUnitYet), ::GetSysColor(COLOR_WINDOWTEXT), ::GetSysColor(COLOR_BTNFACE));
+        break;
+    case VerdictShown::AtWork: ShowUnitAtWork(m_shownPass, m_shownTotals); break;
+    case VerdictShown::Verdict: ShowVerdict(m_shownPass, m_shownTotals); break;
+    case VerdictShown::NoUnit: ShowNoUnit(); break;
+    }
 }
 
 void CMainWindow::Layout(int width, int height)
@@ -197,7 +236,7 @@ void CMainWindow::Layout(int width, int height)
     ::MoveWindow(m_configure, margin, y, 150, buttonHeight, TRUE);
     ::MoveWindow(m_status, 150 + 2 * margin, y + 6, width - 150 - 3 * margin, buttonHeight - 6, TRUE);
     y += buttonHeight + margin;
-    const int verdictHeight = 36, totalsHeight = 18;
+    const int verdictHeight = VerdictHeight(width - 2 * margin), totalsHeight = 18;
     ::MoveWindow(m_verdict, margin, y, width - 2 * margin, verdictHeight, TRUE);
     y += verdictHeight + margin / 2;
     ::MoveWindow(m_totals, margin, y, width - 2 * margin, totalsHeight, TRUE);
@@ -206,10 +245,41 @@ void CMainWindow::Layout(int width, int height)
     ::MoveWindow(m_view.Handle(), margin, y, width - 2 * margin, listHeight > 20 ? listHeight : 20, TRUE);
 }
 
+int CMainWindow::VerdictHeight(int width) const
+{
+    const int length = ::GetWindowTextLengthA(m_verdict);
+    std::string text(length > 0 ? static_cast<size_t>(length) + 1 : 1, '\0');
+    ::GetWindowTextA(m_verdict, &text[0], static_cast<int>(text.size()));
+    HDC dc = ::GetDC(m_verdict);
+    HGDIOBJ before = ::SelectObject(dc, m_verdictFont ? m_verdictFont : ::GetStockObject(DEFAULT_GUI_FONT));
+    RECT needed{0, 0, width > 0 ? width : 1, 0};
+    ::DrawTextA(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    ::SelectObject(dc, before);
+    ::ReleaseDC(m_verdict, dc);
+    const int height = needed.bottom - needed.top + kVerdictPadding;
+    return height > kVerdictMinHeight ? height : kVerdictMinHeight;
+}
+
+void CMainWindow::Relayout()
+{
+    RECT client{};
+    if (m_window && ::GetClientRect(m_window, &client))
+        Layout(client.right, client.bottom);
+}
+
 void CMainWindow::OnCommand(unsigned id)
 {
-    if (m_languages.OnCommand(id, m_window))
+    if (m_languages.OnCommand(id, m_window)) {
+        // What a translation does to the configuration summary is seen before a unit is.
+        for (const std::string& note : ReorderedMessages(m_test))
+            m_log.AddNote("language file " + m_languages.ChosenFile() + ": " + note);
+        HMENU old = ::GetMenu(m_window);
+        ::SetMenu(m_window, BuildMenu());
+        if (old)
+            ::DestroyMenu(old);
+        ShowWords();
         return;
+    }
     switch (id) {
     case kConfigureCommand: ConfigureUnit(); break;
     case kSaveLogCommand: SaveLog(); break;
@@ -232,17 +302,16 @@ void CMainWindow::ConfigureUnit()
     if (m_configuring)
         return;
     m_configuring = true;
-    m_advice.clear();
-    ::SetWindowTextA(m_status, "Configuring: follow the dialogs.");
+    m_adviceId = 0;
+    ::SetWindowTextA(m_status, m_words(hosttext::AdviceConfiguring).c_str());
     int result = m_test.ConfigureThermometer(m_window, 0, 0);
     m_configuring = false;
     m_log.AddCallResult(result);
     // The verdict line says what became of each unit; this line says what to do next.
-    if (m_advice.empty())
-        m_advice = result == result::kCallConfigured
-                       ? Advice(PassResult::Configured)
-                       : "Done: see the verdict and the log. Connect the next unit, then configure it.";
-    ::SetWindowTextA(m_status, m_advice.c_str());
+    if (!m_adviceId)
+        m_adviceId = result == result::kCallConfigured ? AdviceText(PassResult::Configured)
+                                                       : static_cast<unsigned>(hosttext::AdviceDone);
+    ::SetWindowTextA(m_status, m_words(m_adviceId).c_str());
 }
 
 void CMainWindow::SetVerdict(const std::string& text, COLORREF textColour, COLORREF background)
@@ -254,26 +323,40 @@ void CMainWindow::SetVerdict(const std::string& text, COLORREF textColour, COLOR
         m_verdictBrush = brush;
     }
     ::SetWindowTextA(m_verdict, text.c_str());
+    Relayout();
     ::InvalidateRect(m_verdict, nullptr, TRUE);
 }
 
 void CMainWindow::ShowVerdict(const UnitPass& pass, const SessionTotals& totals)
 {
+    Remember(VerdictShown::Verdict, pass, totals);
     VerdictLook look = LookOf(totals.Outcome());
-    SetVerdict(UnitName(pass) + totals.Story(), look.text, look.background);
-    ::SetWindowTextA(m_totals, SessionLine(totals).c_str());
-    m_advice = Advice(totals.Outcome());
+    SetVerdict(UnitName(pass, m_words) + totals.Story(m_words), look.text, look.background);
+    ::SetWindowTextA(m_totals, SessionLine(totals, m_words).c_str());
+    m_adviceId = AdviceText(totals.Outcome());
 }
 
 void CMainWindow::ShowUnitAtWork(const UnitPass& pass, const SessionTotals& totals)
 {
-    SetVerdict(UnitName(pass) + totals.InProgress(pass.serial), kAtWorkLook.text, kAtWorkLook.background);
+    Remember(VerdictShown::AtWork, pass, totals);
+    SetVerdict(UnitName(pass, m_words) + totals.InProgress(pass.serial, m_words), kAtWorkLook.text,
+               kAtWorkLook.background);
 }
 
 void CMainWindow::ShowNoUnit()
 {
-    SetVerdict("  No unit connected: its EEPROM could not be read.", kQuietLook.text, kQuietLook.background);
-    m_advice = "No unit is connected: connect a unit at the bench, then configure it.";
+    m_verdictShown = VerdictShown::NoUnit;
+    SetVerdict("  " + m_words(hosttext::NoUnitVerdict), kQuietLook.text, kQuietLook.background);
+    m_adviceId = hosttext::AdviceNoUnit;
+}
+
+void CMainWindow::Remember(VerdictShown shown, const UnitPass& pass, const SessionTotals& totals)
+{
+    m_verdictShown = shown;
+    if (&pass != &m_shownPass)
+        m_shownPass = pass;
+    if (&totals != &m_shownTotals)
+        m_shownTotals = totals;
 }
 
 LRESULT CMainWindow::OnControlColour(HDC dc, HWND control)
@@ -303,10 +386,7 @@ void CMainWindow::SaveLog()
         return;
     std::string reason;
     if (!m_log.Save(path, &reason))
-        ::MessageBoxA(m_window,
-                      (std::string("The log could not be written to ") + path + ": " + Utf8ToAnsi(reason) +
-                       ".\nA file that was there is as it was. Choose another folder, or make room on the disk.")
-                          .c_str(),
+        ::MessageBoxA(m_window, FillByKind(m_words(hosttext::LogNotSaved), {path, Utf8ToAnsi(reason)}).c_str(),
                       "DAXO host", MB_OK | MB_ICONERROR);
 }
 

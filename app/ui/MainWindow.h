@@ -39,6 +39,7 @@ public:
     const CLanguageMenu& Languages() const { return m_languages; }
     HWND ResultList() const { return m_view.Handle(); }
     HWND Status() const { return m_status; }
+    HWND InfoLine() const { return m_info; }
     HWND VerdictLine() const { return m_verdict; }
     HWND TotalsLine() const { return m_totals; }
 
@@ -55,6 +56,9 @@ private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCreate();
     void Layout(int width, int height);
+    void Relayout();
+    // What the verdict line needs at this width for its whole story.
+    int VerdictHeight(int width) const;
     void OnCommand(unsigned id);
     LRESULT OnNotify(NMHDR* header);
     LRESULT OnControlColour(HDC dc, HWND control);
@@ -65,8 +69,13 @@ private:
     bool IsChosenEnd(const std::string& text) const;
     void SetVerdict(const std::string& text, COLORREF textColour, COLORREF background);
     std::string ModuleInfo() const;
+    void ShowWords();
+    enum class VerdictShown { Nothing, AtWork, Verdict, NoUnit };
+    // What the verdict line shows, kept so that it can be told again in another language.
+    void Remember(VerdictShown shown, const UnitPass& pass, const SessionTotals& totals);
 
     CTestObject m_test;
+    HostWords m_words;
     CResultLog& m_log;
     std::string m_recordPath;
     std::string m_moduleFile;
@@ -84,7 +93,10 @@ private:
     CLanguageMenu m_languages;
     size_t m_shown = 0;        // log entries already in the list
     bool m_configuring = false;
-    std::string m_advice;      // what to do after the call under way; empty: nothing judged yet
+    unsigned m_adviceId = 0;   // what to do after the call under way; 0: nothing judged yet
+    VerdictShown m_verdictShown = VerdictShown::Nothing;
+    UnitPass m_shownPass;
+    SessionTotals m_shownTotals;
 };
 
 } // namespace daxohost

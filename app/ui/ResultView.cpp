@@ -19,18 +19,28 @@ bool CResultView::Create(HWND parent, int id)
     if (!m_list)
         return false;
     ::SendMessageA(m_list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-    const struct {
-        const char* title;
-        int width;
-    } columns[] = {{"Time", 95}, {"Code", 50}, {"Text", 640}};
+    const int widths[] = {95, 50, 640};
     for (int i = 0; i < 3; ++i) {
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
-        column.pszText = const_cast<char*>(columns[i].title);
-        column.cx = columns[i].width;
+        column.pszText = const_cast<char*>("");
+        column.cx = widths[i];
         ::SendMessageA(m_list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
     }
+    SetHeadings(EnglishWords());
     return true;
+}
+
+void CResultView::SetHeadings(const HostWords& words)
+{
+    const unsigned heads[] = {hosttext::ColumnTime, hosttext::ColumnCode, hosttext::ColumnText};
+    for (int i = 0; i < 3; ++i) {
+        const std::string head = words(heads[i]);
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT;
+        column.pszText = const_cast<char*>(head.c_str());
+        ::SendMessageA(m_list, LVM_SETCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
 }
 
 void CResultView::Append(const LogEntry& entry, bool chosenEnd)

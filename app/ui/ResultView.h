@@ -1,5 +1,6 @@
 #pragma once
 // The result log as the operator reads it: one row per report, coloured by its result code.
+#include "HostTexts.h"
 #include "ResultLog.h"
 #include <windows.h>
 #include <commctrl.h>
@@ -9,6 +10,8 @@ namespace daxohost {
 class CResultView {
 public:
     bool Create(HWND parent, int id);
+    // The column heads in the language in use.
+    void SetHeadings(const HostWords& words);
     HWND Handle() const { return m_list; }
     // `chosenEnd`: a break report that only says the operator ended the series, not a failure.
     void Append(const LogEntry& entry, bool chosenEnd = false);

@@ -329,6 +329,15 @@ const wchar_t* CLanguageFile::GetAttributeWide(const char* name) const
     return nullptr;
 }
 
+const char* CLanguageFile::GetAttributeName(unsigned long index) const
+{
+    if (!m_document || m_document->current == kNone)
+        return nullptr;
+    const Document& doc = *m_document;
+    const Document::Node& node = doc.nodes[doc.current];
+    return index < node.attributeCount ? doc.At(doc.attributes[node.firstAttribute + index].name) : nullptr;
+}
+
 unsigned long CLanguageFile::Place() const
 {
     return m_document ? m_document->current : kNone;

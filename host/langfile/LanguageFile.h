@@ -40,6 +40,9 @@ public:
     const char* GetAttribute(const char* name) const;
     // The same text before its conversion to the code page, for checking a translation.
     const wchar_t* GetAttributeWide(const char* name) const;
+    // The names of the current tag's attributes in the file's order, null past the last: a
+    // translator's check names the attribute that is misspelt rather than calling the text missing.
+    const char* GetAttributeName(unsigned long index) const;
     const char* GetTagName() const;
 
     // Where the cursor stands, and the way back there: a walk that looks inside each tag of a

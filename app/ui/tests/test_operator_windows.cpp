@@ -224,4 +224,138 @@ TEST_F(LoadedModule, MainWindowConfiguresAUnitWhileTheBenchStaysUsable)
     EXPECT_EQ(std::string(verdict).find("  No unit connected"), 0u) << verdict;
 }
 
+std::string TextOf(HWND window)
+{
+    char text[512] = "";
+    ::GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string ColumnHead(HWND list, int column)
+{
+    char text[64] = "";
+    LVCOLUMNA head{};
+    head.mask = LVCF_TEXT;
+    head.pszText = text;
+    head.cchTextMax = sizeof text;
+    ::SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&head));
+    return text;
+}
+
+std::string MenuText(HMENU menu, UINT position)
+{
+    char text[128] = "";
+    ::GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+    return text;
+}
+
+// The operator reads the station in the language chosen: at the start (--lang) and after a choice
+// from the menu; the log and the record stay English for the machines that read them.
+TEST_F(LoadedModule, MainWindowSpeaksTheLanguageInUse)
+{
+    const struct {
+        const char* file;   // empty: the module's English
+        const char* fileMenu;
+        const char* button;
+        const char* status;
+        const char* verdict;
+        const char* totals;
+        const char* timeHead;   // of the result log
+    } kRuns[] = {
+        {"", "&File", "&Configure unit...", "Connect a unit at the bench, then configure it.",
+         "  Unit 00000712:  write failed: check that JP1 is in WE, then configured at address 5",
+         "This session: 1 unit configured, 0 not configured, first-pass yield 0 %.", "Time"},
+        {"cs.xml", "&Soubor", "&Konfigurovat jednotku...", "P\xF8ipojte jednotku na p\xF8\xEDpravku a nakonfigurujte ji.",
+         "  Jednotka 00000712:  z\xE1pis selhal: zkontrolujte, \x9E" "e je JP1 v poloze WE, potom nakonfigurov\xE1na na "
+         "adresu 5",
+         "Od spu\x9At\xECn\xED: nakonfigurov\xE1no jednotek: 1, nenakonfigurov\xE1no: 0, v\xFDt\xEC\x9Enost "
+         "prvn\xEDho pr\xF9" "chodu 0 %.", "\xC8" "as"},
+    };
+    SessionTotals totals;
+    UnitPass pass;
+    pass.serial = "00000712";
+    pass.address = 5;
+    for (PassResult result : {PassResult::WriteFailed, PassResult::Configured}) {
+        pass.result = result;
+        totals.Count(pass);
+    }
+    for (const auto& run : kRuns) {
+        if (*run.file) {
+            ASSERT_TRUE(CLanguageMenu::OpenFile(*test, daxotest::SourceFolder() + "/lang/" + run.file));
+        }
+        CResultLog log;
+        CMainWindow window(*test, log, "commissioning.csv");
+        ASSERT_TRUE(window.Create(::GetModuleHandleA(nullptr), "TestDAXO01.dll"));
+        EXPECT_EQ(MenuText(::GetMenu(window.Handle()), 0), run.fileMenu) << run.file;
+        EXPECT_EQ(TextOf(::GetDlgItem(window.Handle(), CMainWindow::kConfigureCommand)), run.button) << run.file;
+        EXPECT_EQ(TextOf(window.Status()), run.status) << run.file;
+        EXPECT_EQ(ColumnHead(window.ResultList(), 0), run.timeHead) << run.file;
+        window.ShowVerdict(pass, totals);
+        EXPECT_EQ(TextOf(window.VerdictLine()), run.verdict) << run.file;
+        EXPECT_EQ(TextOf(window.TotalsLine()), run.totals) << run.file;
+        CLanguageMenu::UseEnglish(*test);
+    }
+    EXPECT_EQ(totals.Story(), "write failed: check that JP1 is in WE, then configured at address 5")
+        << "the log's words stay English";
+
+    // Chosen from the menu while the window is up: every word follows at once.
+    daxotest::ScopedEnv folder("DAXO_LANG_DIR", (daxotest::SourceFolder() + "/lang").c_str());
+    CResultLog log;
+    CMainWindow window(*test, log, "commissioning.csv");
+    ASSERT_TRUE(window.Create(::GetModuleHandleA(nullptr), "TestDAXO01.dll"));
+    window.ShowVerdict(pass, totals);
+    const std::vector<LanguageChoice>& choices = window.Languages().Choices();
+    auto czech = std::find_if(choices.begin(), choices.end(),
+                              [](const LanguageChoice& choice) { return choice.path.find("cs.xml") != std::string::npos; });
+    ASSERT_NE(czech, choices.end());
+    ::SendMessageA(window.Handle(), WM_COMMAND,
+                   CMainWindow::kFirstLanguageCommand + static_cast<WPARAM>(czech - choices.begin()), 0);
+    EXPECT_EQ(MenuText(::GetMenu(window.Handle()), 0), kRuns[1].fileMenu);
+    EXPECT_EQ(TextOf(window.VerdictLine()), kRuns[1].verdict);
+    EXPECT_EQ(TextOf(window.TotalsLine()), kRuns[1].totals);
+    EXPECT_EQ(ColumnHead(window.ResultList(), 0), kRuns[1].timeHead);
+    CLanguageMenu::UseEnglish(*test);
+}
+
+// The whole story at the window's first size, the address at its end included, and the record
+// with its folder: the operator finds both without resizing or searching.
+TEST_F(LoadedModule, MainWindowShowsTheWholeVerdictAndTheRecordsFolder)
+{
+    CResultLog log;
+    CMainWindow window(*test, log, "commissioning.csv");
+    ASSERT_TRUE(window.Create(::GetModuleHandleA(nullptr), "TestDAXO01.dll"));
+    char folder[MAX_PATH] = "", info[1024] = "";
+    ::GetCurrentDirectoryA(sizeof folder, folder);
+    ::GetWindowTextA(window.InfoLine(), info, sizeof info);
+    EXPECT_NE(std::string(info).find(std::string(folder) + "\\commissioning.csv"), std::string::npos) << info;
+
+    SessionTotals totals;
+    UnitPass pass;
+    pass.serial = "00000712";
+    for (PassResult result : {PassResult::TestFailed, PassResult::WriteFailed, PassResult::Configured}) {
+        pass.result = result;
+        pass.address = 125;
+        totals.Count(pass);
+    }
+    window.ShowVerdict(pass, totals);
+    HWND verdict = window.VerdictLine();
+    char text[512] = "";
+    ::GetWindowTextA(verdict, text, sizeof text);
+    ASSERT_NE(std::string(text).find("then configured at address 125"), std::string::npos) << text;
+    RECT shown{}, totalsLine{};
+    ::GetClientRect(verdict, &shown);
+    HDC dc = ::GetDC(verdict);
+    HGDIOBJ before = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(verdict, WM_GETFONT, 0, 0)));
+    RECT needed{0, 0, shown.right, 0};
+    ::DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    ::SelectObject(dc, before);
+    ::ReleaseDC(verdict, dc);
+    EXPECT_LE(needed.bottom, shown.bottom) << "the story's last line is cut off";
+    EXPECT_LE(needed.right, shown.right);
+    RECT verdictOnScreen{};
+    ::GetWindowRect(verdict, &verdictOnScreen);
+    ::GetWindowRect(window.TotalsLine(), &totalsLine);
+    EXPECT_GE(totalsLine.top, verdictOnScreen.bottom) << "the totals below the story, not over it";
+}
+
 } // namespace
