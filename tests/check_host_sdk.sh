@@ -5,6 +5,8 @@
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 dist=${1:?dist folder with win64 and win32}
+# The architectures to build for: both unless named.
+arches=${2:-win64 win32}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail=0
@@ -22,7 +24,7 @@ tables() {
 mkdir -p "$work/sdk/include"
 cp "$root"/host/quillet/*.h "$root"/host/prubel/*.h "$root"/host/tarlex/*.h "$root"/host/daxotester/*.h \
     "$work/sdk/include/"
-for arch in win64 win32; do
+for arch in $arches; do
     case $arch in win64) lib=x64 machine=i386:x86-64 ;; win32) lib=x86 machine=i386 ;; esac
     mkdir -p "$work/sdk/lib/$lib"
     for file in quillet.dll prubel.dll tarlex.dll daxotester.test; do
@@ -46,9 +48,10 @@ done
 sed -i 's/int TestSupportedTest(const char\* name, char\*\* table, int count);/int TestSupportedTest(const char* name, const char* const* table, int count);/' \
     "$work/sdk/include/Test.h"
 check "the changed header is in place" "grep -q 'const char\* const\* table' '$work/sdk/include/Test.h'"
-rm -rf "$work/out-win64"
-"$root/tools/build-with-host-sdk" "$work/sdk" win64 "$work/build-win64" "$work/out-win64" >"$work/wrong.log" 2>&1
-check "a header that differs from the library fails the link" "[ ! -f '$work/out-win64/TestDAXO01.dll' ]"
+arch=${arches%% *}
+rm -rf "$work/out-$arch"
+"$root/tools/build-with-host-sdk" "$work/sdk" "$arch" "$work/build-$arch" "$work/out-$arch" >"$work/wrong.log" 2>&1
+check "a header that differs from the library fails the link" "[ ! -f '$work/out-$arch/TestDAXO01.dll' ]"
 check "the failure names what did not resolve" "grep -q 'undefined symbol: .*TestSupportedTest' '$work/wrong.log'"
 [ $fail -eq 0 ] || { echo "--- last build log"; tail -20 "$work/wrong.log"; }
 exit $fail

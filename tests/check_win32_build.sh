@@ -1,5 +1,6 @@
 #!/bin/sh
-# Checks the i686 deliverables as files: they cannot run on these machines.
+# Checks the i686 deliverables as files, for what running them does not show: each is a 32-bit
+# image, carries no MinGW runtime library, and holds the exports, imports and resources a host reads.
 set -u
 dist=${1:?dist folder}
 fail=0

@@ -1,6 +1,7 @@
 // The module as a host built with Microsoft's compiler meets it: loaded by name, found through
 // its two exports, driven only through the rows of its table, its names Microsoft-decorated;
-// on both architectures (the i686 build read as files, as it cannot run here).
+// run on each architecture against that architecture's dist folder, and the tables of both
+// read as files.
 #include "PeImage.h"
 #include "TestObjectRows.h"
 #include "UnitContract.h"
@@ -8,6 +9,7 @@
 #include <windows.h>
 #include <dbghelp.h>
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -17,8 +19,9 @@ namespace {
 using daxohost::PeImage;
 using daxohost::ReadPeImage;
 
-const std::string kDist = DAXO_DIST_DIR;   // .../dist/win64
-const std::string kDist32 = kDist.substr(0, kDist.rfind('/')) + "/win32";
+constexpr bool kIs64 = sizeof(void*) == 8;
+const std::string kDist = DAXO_DIST_DIR;   // .../dist/win64 or .../dist/win32, this build's
+const std::string kDistRoot = kDist.substr(0, kDist.rfind('/'));
 
 template <typename F>
 F Export(HMODULE module, const char* name)
@@ -145,14 +148,19 @@ protected:
         if (module)
             ::FreeLibrary(module);
     }
-    // Where a slot leads: an import thunk (jmp [address]) is followed to the function it jumps to.
+    // Where a slot leads: an import thunk (jmp [address]) is followed to the function it jumps
+    // to. The address is relative to the next instruction on x86-64, absolute on i686.
     static void* Target(void* entry)
     {
+        constexpr int kThunkLength = 6;
         auto code = static_cast<const unsigned char*>(entry);
         if (code[0] == 0xFF && code[1] == 0x25) {
-            int displacement;
-            std::memcpy(&displacement, code + 2, 4);
-            return *reinterpret_cast<void* const*>(code + 6 + displacement);
+            std::int32_t operand;
+            std::memcpy(&operand, code + 2, sizeof operand);
+            const unsigned char* slot = kIs64 ? code + kThunkLength + operand
+                                              : reinterpret_cast<const unsigned char*>(static_cast<std::uintptr_t>(
+                                                    static_cast<std::uint32_t>(operand)));
+            return *reinterpret_cast<void* const*>(slot);
         }
         return entry;
     }
@@ -199,9 +207,9 @@ TEST_F(ShippedModule, EachRowAtItsSlotLeadsToItsNamedFunction)
     void* const* table = *static_cast<void* const* const*>(object);
     // Row 0, the one destructor entry: the module's own deleting destructor, which no one exports.
     EXPECT_TRUE(InModule(table[0]));
-    EXPECT_NE(::GetProcAddress(module, "??1CTestDAXO01@@UEAA@XZ"), nullptr);
+    EXPECT_NE(::GetProcAddress(module, kIs64 ? "??1CTestDAXO01@@UEAA@XZ" : "??1CTestDAXO01@@UAE@XZ"), nullptr);
     for (const RowName& row : kRows) {
-        const std::string name = DecoratedName(OperationOf(row.row), row, true);
+        const std::string name = DecoratedName(OperationOf(row.row), row, kIs64);
         HMODULE owner = row.by == Own ? module : ::GetModuleHandleA(LibraryOf(row.by));
         ASSERT_NE(owner, nullptr) << LibraryOf(row.by);
         void* exported = reinterpret_cast<void*>(::GetProcAddress(owner, name.c_str()));
@@ -238,8 +246,8 @@ TEST_F(ShippedModule, NameAndSupportedTestsThroughTheRows)
     EXPECT_EQ(test.IsSupportedTest("daxo-01"), 0);
     EXPECT_EQ(test.IsSupportedTest(nullptr), 0);
     auto table = reinterpret_cast<const char* const*>(
-        ::GetProcAddress(module, sizeof(void*) == 8 ? "?m_szSupportedTest@CTestDAXO01@@2PAPEBDA"
-                                                    : "?m_szSupportedTest@CTestDAXO01@@2PAPBDA"));
+        ::GetProcAddress(module, kIs64 ? "?m_szSupportedTest@CTestDAXO01@@2PAPEBDA"
+                                       : "?m_szSupportedTest@CTestDAXO01@@2PAPBDA"));
     ASSERT_NE(table, nullptr);
     EXPECT_STREQ(table[2], "DAX-01");
 }
@@ -257,10 +265,111 @@ TEST(ShippedModuleLoading, LoadsAndUnloadsRepeatedly)
     }
 }
 
+// Each load constructs the module's one test object and each unload destroys it: the tester's
+// base, in a library that outlives the module, knows the object alive in between and no longer
+// after.
+TEST(ShippedModuleLoading, EachLoadConstructsTheTestObjectAndEachUnloadDestroysIt)
+{
+    constexpr int kLoads = 3;
+    HMODULE tester = ::LoadLibraryExA(WindowsPath(kDist + "/daxotester.test").c_str(), nullptr,
+                                      LOAD_WITH_ALTERED_SEARCH_PATH);
+    ASSERT_NE(tester, nullptr);
+    // Null for anything that is not a live tester of that library.
+    auto liveTesterError = Export<const char* (*)(void*)>(tester, "DaxoTesterLanguageFileError");
+    ASSERT_NE(liveTesterError, nullptr);
+    for (int i = 0; i < kLoads; ++i) {
+        HMODULE module = ::LoadLibraryExA(WindowsPath(kDist + "/TestDAXO01.dll").c_str(), nullptr,
+                                          LOAD_WITH_ALTERED_SEARCH_PATH);
+        ASSERT_NE(module, nullptr);
+        void* object = Export<void* (*)()>(module, "_GetTestInstance")();
+        EXPECT_NE(liveTesterError(object), nullptr) << "load " << i << ": the object was not constructed";
+        EXPECT_TRUE(::FreeLibrary(module));
+        EXPECT_EQ(liveTesterError(object), nullptr) << "load " << i << ": the object was not destroyed";
+    }
+    ::FreeLibrary(tester);
+}
+
+// While it lives, every allocation of one shipped library fails: its import of msvcrt.dll's
+// malloc leads to a function that answers null, so the library's operator new throws.
+class FailingAllocations {
+public:
+    explicit FailingAllocations(HMODULE library) : m_slot(ImportSlot(library, "msvcrt.dll", "malloc"))
+    {
+        if (m_slot) {
+            m_original = *m_slot;
+            Write(reinterpret_cast<void*>(&NoMemory));
+        }
+    }
+    ~FailingAllocations()
+    {
+        if (m_slot)
+            Write(m_original);
+    }
+    FailingAllocations(const FailingAllocations&) = delete;
+    FailingAllocations& operator=(const FailingAllocations&) = delete;
+    bool Active() const { return m_slot != nullptr; }
+
+private:
+    static void* __cdecl NoMemory(size_t) { return nullptr; }
+    void Write(void* value)
+    {
+        DWORD was = 0;
+        ::VirtualProtect(m_slot, sizeof *m_slot, PAGE_READWRITE, &was);
+        *m_slot = value;
+        ::VirtualProtect(m_slot, sizeof *m_slot, was, &was);
+    }
+    // The slot of the import address table through which `library` calls `from`!`name`.
+    static void** ImportSlot(HMODULE library, const char* from, const char* name)
+    {
+        auto base = reinterpret_cast<unsigned char*>(library);
+        auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        for (auto entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+             imports.VirtualAddress && entry->Name; ++entry) {
+            if (_stricmp(reinterpret_cast<const char*>(base + entry->Name), from) != 0)
+                continue;
+            auto names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
+            auto slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
+            for (; names->u1.AddressOfData; ++names, ++slots) {
+                if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                    continue;
+                auto byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+                if (std::strcmp(reinterpret_cast<const char*>(byName->Name), name) == 0)
+                    return reinterpret_cast<void**>(&slots->u1.Function);
+            }
+        }
+        return nullptr;
+    }
+    void** m_slot;
+    void* m_original = nullptr;
+};
+
+// An exception thrown in the toolkit's library crosses into the module and stops at the guard of
+// the host's call: the module says so on the debug output and ends the call as the host expects.
+TEST_F(ShippedModule, AnExceptionFromTheToolkitStopsAtTheModulesGuard)
+{
+    HMODULE toolkit = ::GetModuleHandleA("quillet.dll");
+    ASSERT_NE(toolkit, nullptr);
+    auto setDebugSink = Export<void (*)(void (*)(void*, const char*), void*)>(toolkit, "QuilletSetDebugSink");
+    ASSERT_NE(setDebugSink, nullptr);
+    std::string debugOutput;
+    setDebugSink([](void* context, const char* text) { *static_cast<std::string*>(context) += text; }, &debugOutput);
+    int answer = 0;
+    {
+        FailingAllocations failing(toolkit);
+        ASSERT_TRUE(failing.Active()) << "quillet.dll imports no malloc from msvcrt.dll";
+        answer = CTestObject(object).ConfigureThermometer(nullptr, 0, 0);
+    }
+    setDebugSink(nullptr, nullptr);
+    EXPECT_EQ(answer, result::kCallEnded);
+    EXPECT_NE(debugOutput.find("TestDAXO01("), std::string::npos) << debugOutput;
+    EXPECT_NE(debugOutput.find("exception: out of memory"), std::string::npos) << debugOutput;
+}
+
 // The tables of both architectures, read from the files of dist/.
 class ShippedTables : public ::testing::TestWithParam<bool> {
 protected:
-    std::string Folder() const { return GetParam() ? kDist : kDist32; }
+    std::string Folder() const { return kDistRoot + (GetParam() ? "/win64" : "/win32"); }
     PeImage Read(const std::string& file) const
     {
         PeImage image = ReadPeImage(WindowsPath(Folder() + "/" + file));

@@ -156,8 +156,10 @@ TEST(HostProgram, CheckModuleSaysWhatOfAModuleDoesNotFit)
     daxotest::WriteFileBytes(otherHeaders, bytes);
     const std::string text = TempPath("text.dll");
     daxotest::WriteFileBytes(text, "not a library\r\n");
-    std::string win32 = DistFolder();
-    win32.replace(win32.rfind("win64"), 5, "win32");
+    // The module of the other architecture, which this host cannot load.
+    constexpr bool is64 = sizeof(void*) == 8;
+    std::string otherArch = DistFolder();
+    otherArch.replace(otherArch.rfind(is64 ? "win64" : "win32"), 5, is64 ? "win32" : "win64");
     const std::string gnuBuilt = WindowsPath(std::string(DAXO_INSIDE_DIR) + "/TestDAXO01.dll");
     const std::string fakes = WindowsPath(DAXO_FAKE_MODULES);
     const struct {
@@ -168,12 +170,14 @@ TEST(HostProgram, CheckModuleSaysWhatOfAModuleDoesNotFit)
         {shipped, 0, {"fits this host and the libraries beside it."}},
         {gnuBuilt, 1, {"names of the GNU C++ ABI", "two destructor entries (_ZN11CTestDAXO01D0Ev",
                        "TestDAXO01.dll imports _Z"}},
-        {otherHeaders, 1, {"other-headers.dll imports ?XestSupportedTest@CTest@@QEAAHPEBDPEAPEADH@Z from prubel.dll, "
-                           "which does not export it."}},
+        {otherHeaders, 1, {std::string("other-headers.dll imports ?XestSupportedTest@CTest@@") +
+                               (is64 ? "QEAAHPEBDPEAPEADH@Z" : "QAEHPBDPAPADH@Z") + " from prubel.dll, which does not export it."}},
         {fakes + "\\idonly\\TestDAXO01.dll", 1, {"TestDAXO01.dll does not export _GetTestInstance."}},
         {fakes + "\\wrongid\\TestDAXO01.dll", 1, {"answers the module identifier 1234, not 20292."}},
         {text, 2, {"is no Windows library."}},
-        {win32 + "\\TestDAXO01.dll", 2, {"is a library of another architecture (i386, 32-bit); this host is x86-64, 64-bit."}},
+        {otherArch + "\\TestDAXO01.dll", 2,
+         {is64 ? "is a library of another architecture (i386, 32-bit); this host is x86-64, 64-bit."
+               : "is a library of another architecture (x86-64, 64-bit); this host is i386, 32-bit."}},
         {TempPath("absent.dll"), 2, {"absent.dll cannot be read: "}},
     };
     for (const auto& check : cases) {
