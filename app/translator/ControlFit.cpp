@@ -1,6 +1,7 @@
 #include "ControlFit.h"
 #include "TextCodec.h"
 #include <commctrl.h>
+#include <windowsx.h>
 #include <cstring>
 #include <vector>
 
@@ -116,7 +117,7 @@ ControlRoom CControlFit::Measure(unsigned dialogId, unsigned controlId, const st
                        : !(style & SS_CENTERIMAGE) && (kind == SS_LEFT || kind == SS_CENTER || kind == SS_RIGHT);
 
     HDC dc = ::GetDC(control);
-    HGDIOBJ before = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)));
+    HGDIOBJ before = ::SelectObject(dc, GetWindowFont(control));
     const std::wstring wide = Wide(text);
     RECT needed{0, 0, width > 0 ? width : 0, 0};
     ::DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &needed,
