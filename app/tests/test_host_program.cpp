@@ -83,6 +83,8 @@ TEST(HostProgram, RefusesEveryModuleThatIsNotTheOneWithItsOwnExitCode)
 // word: the host names each of its libraries that is missing beside it, in a run and in a check.
 TEST(HostProgram, ALibraryOfTheHostMissingBesideItIsNamed)
 {
+    if (sizeof(void*) == 4)
+        GTEST_SKIP() << "the i686 program links the host's libraries as usual: Windows ends its start without a word";
     const std::string script = WriteScript("never-run.script", "dialog 2020\n");
     const std::vector<std::vector<std::string>> runs = {{"--script", script}, {"--check-module", "TestDAXO01.dll"}};
     for (const char* library : {"simbench.dll", "langfile.dll", "quillet.dll", "prubel.dll", "daxotester.test", "tarlex.dll"}) {

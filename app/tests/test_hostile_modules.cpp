@@ -227,6 +227,10 @@ std::string Replace(std::string text, const std::string& field, const std::strin
 
 TEST(HostileModules, CheckModuleNamesEachWithItsExitCodeAndNeverCrashesOrHangs)
 {
+    // The mutations are placed by the layout of the x86-64 module (8-byte thunks, its tables'
+    // places); on i686 they would be other files than their names say.
+    if (sizeof(void*) == 4)
+        GTEST_SKIP() << "the hostile files are made from the x86-64 module's layout";
     // A case's time limit of the module's own process, where it loops: short, as no case needs more.
     const char* const loopSeconds = "2";
     const struct {
