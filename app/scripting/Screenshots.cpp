@@ -2,6 +2,7 @@
 #include "OperatorDriver.h"
 #include "HostDiagnostic.h"
 #include "Script.h"
+#include "TextCodec.h"
 #include "Window.h"
 #include "WholeFile.h"
 #include <gdiplus.h>
@@ -53,17 +54,6 @@ void Settle(HWND window)
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
     opdriver::PumpMessagesFor(kSettleMs);
     ::GdiFlush();
-}
-
-std::wstring Wide(const std::string& text)
-{
-    int length = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    if (length <= 0)
-        return {};
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length);
-    wide.resize(static_cast<size_t>(length - 1));
-    return wide;
 }
 
 } // namespace
@@ -156,7 +146,7 @@ bool CScreenshots::WritePng(HBITMAP bitmap, const std::string& path) const
     bool saved = WriteWholeFile(
         path,
         [&](const std::string& temporary, std::string* why) {
-            std::wstring widePath = Wide(temporary);
+            std::wstring widePath = WideFrom(temporary, CP_ACP);
             Gdiplus::Status status = widePath.empty() ? Gdiplus::InvalidParameter
                                                       : image.Save(widePath.c_str(), &m_pngEncoder, nullptr);
             *why = "GDI+ could not write the picture (status " + std::to_string(status) + ")";

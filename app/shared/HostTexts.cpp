@@ -1,5 +1,5 @@
 #include "HostTexts.h"
-#include "TesterHooks.h"
+#include "HostTester.h"
 #include "UnitContract.h"
 #include <memory>
 
@@ -72,21 +72,11 @@ const std::vector<HostText> kTexts = {
 
 // The host's own tester answers an id that no file holds with a text of its own ("host message
 // 1000"): a file without the id tells itself by that answer.
-class BareTester {
-public:
-    BareTester() : m_tester(DaxoTesterCreate()) {}
-    ~BareTester() { DaxoTesterDestroy(m_tester); }
-    BareTester(const BareTester&) = delete;
-    BareTester& operator=(const BareTester&) = delete;
-    std::string Answer(unsigned id) const
-    {
-        const char* text = m_tester ? CTestObject(m_tester).GetMessageA(id) : nullptr;
-        return text ? text : "";
-    }
-
-private:
-    void* m_tester;
-};
+std::string BareAnswer(const CHostTester& bare, unsigned id)
+{
+    const char* text = bare.Object() ? CTestObject(bare.Object()).GetMessageA(id) : nullptr;
+    return text ? text : "";
+}
 
 } // namespace
 
@@ -111,13 +101,13 @@ HostWords EnglishWords()
 
 HostWords WordsOf(CTestObject test)
 {
-    std::shared_ptr<BareTester> bare = std::make_shared<BareTester>();
+    std::shared_ptr<CHostTester> bare = std::make_shared<CHostTester>();
     return [test, bare](unsigned id) {
         // Copied at once: the tester may answer the next question in the same buffer.
         const char* answer = test.GetMessageA(id);
         const std::string text = answer ? answer : "";
         const char* english = EnglishHostText(id);
-        if (text.empty() || bare->Answer(id) == text)
+        if (text.empty() || BareAnswer(*bare, id) == text)
             return std::string(english ? english : "");
         return text;
     };

@@ -66,6 +66,17 @@ std::string Utf8ToAnsi(const std::string& utf8)
     return Narrow(Widen(utf8, CP_UTF8, 0, &valid), CP_ACP);
 }
 
+std::wstring WideFrom(const std::string& text, unsigned codePage)
+{
+    bool valid = false;
+    return Widen(text, codePage, 0, &valid);
+}
+
+std::string NarrowFrom(const std::wstring& wide, unsigned codePage)
+{
+    return Narrow(wide, codePage);
+}
+
 std::string CodePageNotice()
 {
     const UINT machine = ::GetACP();

@@ -14,6 +14,10 @@ std::string ModuleTextToUtf8(const std::string& text);
 std::string AnsiToUtf8(const std::string& ansi);
 // For Windows' 8-bit calls (a message box): characters the machine's code page lacks become '?'.
 std::string Utf8ToAnsi(const std::string& utf8);
+// Between the 8-bit texts of a code page (CP_ACP, CP_UTF8, kModuleCodePage) and Windows' wide
+// texts, for the calls that take only those; characters the code page lacks become '?'.
+std::wstring WideFrom(const std::string& text, unsigned codePage);
+std::string NarrowFrom(const std::wstring& wide, unsigned codePage);
 // Windows draws the module's 8-bit texts in the machine's code page: its Czech letters come
 // out right only where that is 1250. Empty there; elsewhere what the operator should know.
 std::string CodePageNotice();

@@ -21,18 +21,6 @@ INT_PTR CALLBACK Silent(HWND, UINT, WPARAM, LPARAM)
     return FALSE;
 }
 
-std::wstring Wide(const std::string& text)
-{
-    if (text.empty())
-        return std::wstring();
-    const int length = static_cast<int>(text.size());
-    const int count = ::MultiByteToWideChar(kModuleCodePage, 0, text.data(), length, nullptr, 0);
-    std::wstring wide(count > 0 ? static_cast<size_t>(count) : 0, L'\0');
-    if (count > 0)
-        ::MultiByteToWideChar(kModuleCodePage, 0, text.data(), length, &wide[0], count);
-    return wide;
-}
-
 bool IsCheckBox(LONG style)
 {
     switch (style & BS_TYPEMASK) {
@@ -118,7 +106,7 @@ ControlRoom CControlFit::Measure(unsigned dialogId, unsigned controlId, const st
 
     HDC dc = ::GetDC(control);
     HGDIOBJ before = ::SelectObject(dc, GetWindowFont(control));
-    const std::wstring wide = Wide(text);
+    const std::wstring wide = WideFrom(text, kModuleCodePage);
     RECT needed{0, 0, width > 0 ? width : 0, 0};
     ::DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &needed,
                 DT_CALCRECT | DT_EXPANDTABS | (fit.wraps ? DT_WORDBREAK : DT_SINGLELINE));

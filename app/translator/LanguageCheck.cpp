@@ -1,5 +1,6 @@
 #include "LanguageCheck.h"
 #include "FileIdentity.h"
+#include "HostTester.h"
 #include "HostTexts.h"
 #include "LanguageFile.h"
 #include "LanguageFolder.h"
@@ -115,18 +116,6 @@ std::string XmlAttribute(const std::string& text)
     return escaped;
 }
 
-// The host's own tester, with the host's texts only, for as long as a check needs it.
-class HostTester {
-public:
-    HostTester() : m_tester(DaxoTesterCreate()) {}
-    ~HostTester() { DaxoTesterDestroy(m_tester); }
-    HostTester(const HostTester&) = delete;
-    HostTester& operator=(const HostTester&) = delete;
-    void* Object() const { return m_tester; }
-
-private:
-    void* m_tester;
-};
 
 void Say(FILE* stream, const std::string& text)
 {
@@ -204,7 +193,7 @@ bool CLanguageCheck::LoadReference(const std::string& path, std::string* error)
     if (!ReadLanguageTexts(path, &texts, error))
         return false;
     // What the host answers for an id that is not the module's: the module hands those on.
-    HostTester host;
+    CHostTester host;
     CLanguageCheck hostCheck(CTestObject(host.Object()));
     m_reference.clear();
     m_unconfirmed.clear();
