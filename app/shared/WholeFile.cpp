@@ -9,6 +9,7 @@ namespace daxohost {
 namespace {
 
 const char kTemporaryPrefix[] = "dxo";
+const size_t kTemporaryRoom = MAX_PATH - 14;
 // WriteFile takes a DWORD; a chunk of this size keeps every count far from its limit.
 const size_t kWriteChunk = 1u << 20;
 
@@ -44,9 +45,11 @@ bool WriteWholeFile(const std::string& path, const FileFiller& fill, Existing ex
 {
     const std::string folder = FolderOf(path);
     char temporary[MAX_PATH + 1] = {};
-    if (folder.size() >= MAX_PATH - 14 || !::GetTempFileNameA(folder.c_str(), kTemporaryPrefix, 0, temporary))
-        return Said(reason, SystemErrorText(folder.size() >= MAX_PATH - 14 ? ERROR_FILENAME_EXCED_RANGE
-                                                                          : ::GetLastError(), folder));
+    // GetTempFileName adds a name of up to 14 characters to the folder and takes no longer path.
+    if (folder.size() >= kTemporaryRoom)
+        return Said(reason, SystemErrorText(ERROR_FILENAME_EXCED_RANGE, folder));
+    if (!::GetTempFileNameA(folder.c_str(), kTemporaryPrefix, 0, temporary))
+        return Said(reason, SystemErrorText(::GetLastError(), folder));
     std::string why;
     bool filled = fill(temporary, &why);
     const DWORD flags = MOVEFILE_WRITE_THROUGH | (existing == Existing::Replace ? MOVEFILE_REPLACE_EXISTING : 0);
